@@ -15,6 +15,9 @@
 #ifndef LXIBASE_STR_H
 #define LXIBASE_STR_H
 
+#include <cstdarg>
+#include <type_traits>
+
 class CStr
 {
 public:
@@ -73,6 +76,62 @@ public:
     unsigned short* GetData() const { return m_pData; }   // may be null when empty
     unsigned short GetChar(unsigned int index) const;
     void SetChar(unsigned int index, unsigned short unit);
+
+    // Comparison and search: exact code units, no case folding; every walk
+    // stops at the first 0. Positions are unit indexes, NOT_FOUND when absent.
+    bool Equals(CStr const& other) const;
+    bool StartsWith(CStr const& prefix) const;   // true for the empty prefix
+    bool EndsWith(CStr const& suffix) const;     // true for the empty suffix
+    // First occurrence at or after start; an empty pattern gives start itself.
+    unsigned int FindNext(CStr const& pattern, unsigned int start) const;
+    // Non-overlapping occurrences at or after start; an empty pattern counts
+    // every position from start to the end, the end included.
+    unsigned int Count(CStr const& pattern, unsigned int start) const;
+    // Rolling checksum of a terminated text (each unit doubles the sum, then
+    // adds itself; "abc" gives 0x2AB); its length goes to `length`.
+    unsigned int CalcSubStrChksumAndLength(unsigned short const* pText,
+                                           unsigned int& length) const;
+    // The search behind FindNext, Count and Replace. checksum and length
+    // must come from CalcSubStrChksumAndLength over the same pattern.
+    unsigned int FindNextWithChecksum(unsigned short const* pPattern, unsigned int start,
+                                      unsigned int checksum, unsigned int length) const;
+
+    // Editing. Indexes and counts are clamped, never rejected. The source
+    // may be this string itself. After a failed allocation the string keeps
+    // its previous text.
+    CStr& Append(CStr const& text);
+    CStr& Insert(CStr const& text, unsigned int index);   // before unit `index`
+    CStr& CopyRange(CStr const& source, unsigned int index, unsigned int count);
+    CStr& ReplaceRange(unsigned int index, unsigned int count, CStr const& text);
+    // Replaces the first (or every) non-overlapping occurrence of pattern at
+    // or after start. Grows through one temporary block, shrinks in place.
+    CStr& Replace(CStr const& pattern, CStr const& replacement, unsigned int start,
+                  bool all);
+    CStr& Cut(unsigned int index, unsigned int count);   // keeps only that range
+    // Whitespace trims; pSet is a 0-terminated set, null for the default
+    // CStrUtil::s_whiteSpaceChars.
+    CStr& Trim(wchar_t const* pSet = nullptr);
+    CStr& TrimLeft(wchar_t const* pSet = nullptr);
+    CStr& TrimRight(wchar_t const* pSet = nullptr);
+    void TrimPrivate(bool start, bool end, wchar_t const* pSet);   // the work of the three
+
+    // Replaces the text with vswprintf output (%ls wide text, %s 8-bit
+    // text). Up to 31 characters need no heap; output beyond 32,767
+    // characters, a failing conversion, no memory or a null format leave the
+    // text unchanged.
+    CStr& Format(wchar_t const* pFormat, ...);
+    CStr& Format(wchar_t const* pFormat, va_list args);
+    // A lone integer or nullptr argument: where va_list is a pointer type
+    // (x86-64) a literal 0 would bind to the va_list form and be read as an
+    // argument list. This exact match hands it to the variadic form instead.
+    template <typename T, typename std::enable_if<std::is_integral<T>::value ||
+                                                      std::is_null_pointer<T>::value,
+                                                  int>::type = 0>
+    CStr& Format(wchar_t const* pFormat, T value)
+    {
+        CStr& (CStr::*pVariadic)(wchar_t const*, ...) = &CStr::Format;
+        return (this->*pVariadic)(pFormat, value);
+    }
 
     void MarkExtraBuffer(unsigned int capacity);   // writes or drops the record
     static unsigned int FindNextPower(unsigned int n);   // smallest 2^k >= n + 4

@@ -8,6 +8,8 @@
 #ifndef LXIBASE_STRUTIL_H
 #define LXIBASE_STRUTIL_H
 
+class CStr;
+
 class CStrUtil
 {
 public:
@@ -43,6 +45,41 @@ public:
 
     static const unsigned short s_UtfNulChar;   // the UTF-16 terminator, 0
     static const char s_replaceChar;            // "?", for what a target cannot hold
+
+    // Whitespace. A set is a 0-terminated array of wchar_t; a null set means
+    // s_whiteSpaceChars. A caller's set replaces the default, it does not add to it.
+    static const wchar_t s_whiteSpaceChars[7];  // blank, HT, LF, VT, FF, CR, 0
+
+    // The unit is in the set; 0 never is.
+    static bool IsWhiteSpace(unsigned short unit, wchar_t const* pSet);
+    // First of the count units whose IsWhiteSpace equals wanted, or null.
+    static unsigned short const* ScanWhiteSpaceForward(unsigned short const* pText,
+                                                       unsigned int count,
+                                                       wchar_t const* pSet, bool wanted);
+    // Last of the count units whose IsWhiteSpace equals wanted, or null.
+    static unsigned short const* ScanWhiteSpaceReverse(unsigned short const* pText,
+                                                       unsigned int count,
+                                                       wchar_t const* pSet, bool wanted);
+
+    // Booleans and integers as text.
+    static CStr const& ConvertBoolean(bool value);    // s_sTrue or s_sFalse itself
+    static bool ConvertToBoolean(CStr const& text);   // exactly one of the nine true words
+    // Reads a leading decimal, 0x hex or 0 octal number after optional
+    // whitespace and sign; what follows it is ignored. False, with value
+    // untouched, when there is no number or it does not fit an int.
+    static bool ConvertToInteger(CStr const& text, int& value);
+
+    // The words that read as true, tried in this order, and the word for false.
+    static CStr s_sTrue;                        // "true"
+    static CStr s_sTrueAlt1;                    // "TRUE"
+    static CStr s_sTrueAlt2;                    // "True"
+    static CStr s_sTrueAlt3;                    // "ON"
+    static CStr s_sTrueAlt4;                    // "On"
+    static CStr s_sTrueAlt5;                    // "on"
+    static CStr s_sTrueAlt6;                    // "YES"
+    static CStr s_sTrueAlt7;                    // "Yes"
+    static CStr s_sTrueAlt8;                    // "yes"
+    static CStr s_sFalse;                       // "false"
 };
 
 #endif

@@ -285,3 +285,394 @@ unsigned int CStr::FindNextPower(unsigned int n)
         power <<= 1;
     return power;
 }
+
+// Comparison and search.
+
+namespace {
+
+// Number of leading units that two terminated texts share, not counting a
+// terminator: the walk stops at the first difference or the first 0.
+unsigned int CommonPrefix(unsigned short const* pA, unsigned short const* pB)
+{
+    unsigned int i = 0;
+    while (pA[i] != CStrUtil::s_UtfNulChar && pB[i] != CStrUtil::s_UtfNulChar && pA[i] == pB[i])
+        ++i;
+    return i;
+}
+
+// The walk of StartsWith (atEnd false) and EndsWith (atEnd true).
+bool HasAffix(CStr const& text, CStr const& affix, bool atEnd)
+{
+    if (&affix == &text)
+        return true;
+    if (text.GetLength() < affix.GetLength())
+        return false;
+    if (affix.IsEmpty())
+        return true;
+    // Both are non-empty here, so both have buffers.
+    unsigned short const* pAffix = affix.GetData();
+    unsigned short const* pAt = text.GetData() + (atEnd ? text.GetLength() - affix.GetLength() : 0u);
+    unsigned int const i = CommonPrefix(pAt, pAffix);
+    return atEnd ? pAt[i] == pAffix[i] : pAffix[i] == CStrUtil::s_UtfNulChar;
+}
+
+}  // namespace
+
+bool CStr::Equals(CStr const& other) const
+{
+    if (&other == this)
+        return true;
+    if (GetLength() != other.GetLength())
+        return false;
+    if (IsEmpty())
+        return true;
+    unsigned int const i = CommonPrefix(m_pData, other.m_pData);
+    return m_pData[i] == other.m_pData[i];
+}
+
+bool CStr::StartsWith(CStr const& prefix) const
+{
+    return HasAffix(*this, prefix, false);
+}
+
+bool CStr::EndsWith(CStr const& suffix) const
+{
+    return HasAffix(*this, suffix, true);
+}
+
+unsigned int CStr::FindNext(CStr const& pattern, unsigned int start) const
+{
+    unsigned int length;
+    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
+    if (length == 0)
+        return start;
+    if (GetLength() <= start)
+        return NOT_FOUND;
+    return FindNextWithChecksum(pattern.m_pData, start, checksum, length);
+}
+
+unsigned int CStr::Count(CStr const& pattern, unsigned int start) const
+{
+    if (GetLength() <= start)
+        return 0;
+    unsigned int length;
+    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
+    if (length == 0)
+        return GetLength() - start + 1;
+    unsigned int count = 0;
+    for (unsigned int at = start;;) {
+        unsigned int const found = FindNextWithChecksum(pattern.m_pData, at, checksum, length);
+        if (found == NOT_FOUND)
+            return count;
+        ++count;
+        at = found + length;   // never past the end: the match lies inside the text
+    }
+}
+
+unsigned int CStr::CalcSubStrChksumAndLength(unsigned short const* pText, unsigned int& length) const
+{
+    length = 0;
+    unsigned int checksum = 0;
+    if (pText == nullptr)
+        return 0;
+    while (pText[length] != CStrUtil::s_UtfNulChar)
+        checksum = checksum * 2u + pText[length++];
+    return checksum;
+}
+
+unsigned int CStr::FindNextWithChecksum(unsigned short const* pPattern, unsigned int start,
+                                        unsigned int checksum, unsigned int length) const
+{
+    // Guards for a public entry; the callers above never trip them.
+    if (m_pData == nullptr || pPattern == nullptr || start > GetLength())
+        return NOT_FOUND;
+    unsigned short const* pText = m_pData + start;
+    unsigned int h = 0;
+    for (unsigned int i = 0; pText[i] != CStrUtil::s_UtfNulChar; ++i) {
+        h = h * 2u + pText[i];
+        // Drop the unit that just left the window of the last `length` units.
+        // From 32 units on the doubling has already pushed it out of h.
+        if (i >= length && length <= 31)
+            h -= static_cast<unsigned int>(pText[i - length]) << length;
+        if (h == checksum && i >= length - 1u) {
+            unsigned short const* pAt = pText + i - (length - 1u);
+            if (pPattern[CommonPrefix(pAt, pPattern)] == CStrUtil::s_UtfNulChar)
+                return start + i - (length - 1u);
+        }
+    }
+    return NOT_FOUND;
+}
+
+// Editing. Every writer decides by the capacity that Resize returned: after a
+// failed allocation that capacity is below the need and the old text stays.
+// A source that is this string is read only after Resize, which may move it.
+
+CStr& CStr::Append(CStr const& text)
+{
+    if (text.m_pData == nullptr)
+        return *this;
+    unsigned int const L = GetLength();
+    unsigned int const n = text.GetLength();
+    unsigned int capacity;
+    if (!Reserve(L + n, capacity))
+        return *this;
+    if (n != 0)
+        std::memmove(m_pData + L, text.m_pData, Bytes(n));
+    Terminate(L + n, capacity);
+    return *this;
+}
+
+CStr& CStr::Insert(CStr const& text, unsigned int index)
+{
+    if (text.m_pData == nullptr)
+        return *this;
+    if (text.IsEmpty()) {
+        Resize(GetLength(), false);   // text unchanged; a time-efficient buffer is rounded up
+        return *this;
+    }
+    return ReplaceRange(index, 0, text);
+}
+
+CStr& CStr::CopyRange(CStr const& source, unsigned int index, unsigned int count)
+{
+    unsigned int capacity = GetBuffSize();
+    unsigned int const m = source.GetLength();
+    if (index >= m || count == 0) {
+        Terminate(0, capacity);   // the buffer stays; so does the capacity if it can be recorded
+        return *this;
+    }
+    unsigned int const n = count < m - index ? count : m - index;
+    if (!Reserve(n, capacity))
+        return *this;
+    std::memmove(m_pData, source.m_pData + index, Bytes(n));
+    Terminate(n, capacity);
+    return *this;
+}
+
+CStr& CStr::ReplaceRange(unsigned int index, unsigned int count, CStr const& text)
+{
+    unsigned int const L = GetLength();
+    unsigned int const a = index < L ? index : L;
+    unsigned int const c = count < L - a ? count : L - a;
+    unsigned int const n = text.GetLength();
+    unsigned int const N = L - c + n;
+    unsigned int const capacity = N > L ? Resize(N, false) : GetBuffSize();
+    if (capacity < N)
+        return *this;
+    // The tail moves first. When text is this string its units [0, L) are
+    // still intact afterwards: a growing tail lands at a + L or beyond.
+    unsigned int const tail = L - (a + c);
+    if (tail != 0)
+        std::memmove(m_pData + a + n, m_pData + a + c, Bytes(tail));
+    if (n != 0)
+        std::memmove(m_pData + a, text.m_pData, Bytes(n));
+    Terminate(N, capacity);
+    return *this;
+}
+
+CStr& CStr::Cut(unsigned int index, unsigned int count)
+{
+    if (m_pData == nullptr)
+        return *this;
+    unsigned int const capacity = GetBuffSize();
+    unsigned int const L = GetLength();
+    unsigned int n = 0;
+    if (index < L && count != 0) {
+        n = count < L - index ? count : L - index;
+        if (index != 0)
+            std::memmove(m_pData, m_pData + index, Bytes(n));
+    }
+    Terminate(n, capacity);
+    return *this;
+}
+
+namespace {
+
+// Match positions of Replace, in a heap list of capacity 2, 4, 8, ... entries.
+// Returns the number found; 0 with no list when none was, or no memory.
+unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, unsigned int start,
+                            unsigned int checksum, unsigned int length, bool all,
+                            unsigned int*& pList)
+{
+    pList = nullptr;
+    unsigned int count = 0;
+    unsigned int listCapacity = 0;
+    for (unsigned int at = start;;) {
+        unsigned int const found = text.FindNextWithChecksum(pPattern, at, checksum, length);
+        if (found == CStr::NOT_FOUND)
+            return count;
+        if (count + 1 >= listCapacity) {
+            listCapacity = 2 * (count + 1);
+            unsigned int const bytes = listCapacity * static_cast<unsigned int>(sizeof(unsigned int));
+            void* pBlock = pList == nullptr ? CLxiOSALRuntime::Malloc(bytes)
+                                            : CLxiOSALRuntime::Realloc(pList, bytes);
+            if (pBlock == nullptr) {
+                CLxiOSALRuntime::Free(pList);
+                pList = nullptr;
+                return 0;
+            }
+            pList = static_cast<unsigned int*>(pBlock);
+        }
+        pList[count++] = found;
+        if (!all)
+            return count;
+        at = found + length;
+    }
+}
+
+}  // namespace
+
+CStr& CStr::Replace(CStr const& pattern, CStr const& replacement, unsigned int start, bool all)
+{
+    unsigned int P;
+    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, P);
+    unsigned int const L = GetLength();
+    if (P == 0 || L <= start)
+        return *this;
+    unsigned int* pList;
+    unsigned int const m = CollectMatches(*this, pattern.m_pData, start, checksum, P, all, pList);
+    if (m == 0)
+        return *this;
+
+    unsigned int const R = CStrUtil::StrlenUtf16(replacement.m_pData);
+    unsigned long long const newLength =
+        L - static_cast<unsigned long long>(m) * P + static_cast<unsigned long long>(m) * R;
+    // A text that does not grow is rebuilt in place; one that grows is built
+    // in a temporary block, so this buffer (maybe the replacement itself)
+    // stays readable until the end.
+    unsigned int const N = static_cast<unsigned int>(newLength);
+    bool const inPlace = newLength <= L;
+    unsigned short* pDest = m_pData;
+    if (!inPlace) {
+        if (newLength <= LENGTH_MASK)
+            pDest = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc(Bytes(N + 1)));
+        if (newLength > LENGTH_MASK || pDest == nullptr) {
+            CLxiOSALRuntime::Free(pList);
+            return *this;
+        }
+        std::memcpy(pDest, m_pData, Bytes(pList[0]));
+    }
+
+    // In place, w never passes the next unit to be read (R <= P).
+    unsigned int w = pList[0];
+    for (unsigned int i = 0; i < m; ++i) {
+        if (R != 0)
+            std::memmove(pDest + w, replacement.m_pData, Bytes(R));
+        w += R;
+        unsigned int const from = pList[i] + P;
+        unsigned int const to = i + 1 < m ? pList[i + 1] : L;
+        std::memmove(pDest + w, m_pData + from, Bytes(to - from));
+        w += to - from;
+    }
+    assert(w == N);
+    pDest[w] = CStrUtil::s_UtfNulChar;
+    CLxiOSALRuntime::Free(pList);
+
+    // In place the capacity is at least L >= N even if Resize fails, and a
+    // time-efficient Resize may still move the rebuilt text to a new block.
+    unsigned int const capacity = Resize(N, false);
+    if (!inPlace) {
+        if (capacity >= N)
+            std::memcpy(m_pData, pDest, Bytes(N + 1));
+        CLxiOSALRuntime::Free(pDest);
+        if (capacity < N)
+            return *this;
+    }
+    Terminate(N, capacity);
+    return *this;
+}
+
+void CStr::TrimPrivate(bool start, bool end, wchar_t const* pSet)
+{
+    if (m_pData == nullptr)
+        return;
+    unsigned int const capacity = GetBuffSize();
+    unsigned int n = GetLength();
+    // Scanned for every trim: a null result means all whitespace.
+    unsigned short const* pFirst = CStrUtil::ScanWhiteSpaceForward(m_pData, n, pSet, false);
+    if (pFirst == nullptr) {
+        n = 0;
+    } else {
+        if (start && pFirst != m_pData) {
+            n -= static_cast<unsigned int>(pFirst - m_pData);
+            std::memmove(m_pData, pFirst, Bytes(n + 1));
+        }
+        if (end) {
+            unsigned short const* pLast = CStrUtil::ScanWhiteSpaceReverse(m_pData, n, pSet, false);
+            assert(pLast != nullptr);
+            n = static_cast<unsigned int>(pLast - m_pData) + 1;
+        }
+    }
+    Terminate(n, capacity);
+}
+
+CStr& CStr::Trim(wchar_t const* pSet)
+{
+    TrimPrivate(true, true, pSet);
+    return *this;
+}
+
+CStr& CStr::TrimLeft(wchar_t const* pSet)
+{
+    TrimPrivate(true, false, pSet);
+    return *this;
+}
+
+CStr& CStr::TrimRight(wchar_t const* pSet)
+{
+    TrimPrivate(false, true, pSet);
+    return *this;
+}
+
+// Formatting.
+
+namespace {
+
+// One vswprintf attempt from a fresh copy of the caller's list.
+int FormatInto(wchar_t* pOut, unsigned int size, wchar_t const* pFormat, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    int const written = std::vswprintf(pOut, size, pFormat, copy);
+    va_end(copy);
+    return written;
+}
+
+}  // namespace
+
+CStr& CStr::Format(wchar_t const* pFormat, ...)
+{
+    va_list args;
+    va_start(args, pFormat);
+    Format(pFormat, args);
+    va_end(args);
+    return *this;
+}
+
+CStr& CStr::Format(wchar_t const* pFormat, va_list args)
+{
+    constexpr unsigned int kLocalSize = 32;
+    constexpr unsigned int kMaxSize = 32768;
+    if (pFormat == nullptr)
+        return *this;
+    wchar_t local[kLocalSize];
+    wchar_t* pOut = local;
+    wchar_t* pHeap = nullptr;
+    unsigned int size = kLocalSize;
+    // Negative: the output with its terminator did not fit, or failed.
+    int written = FormatInto(pOut, size, pFormat, args);
+    while (written < 0 && size < kMaxSize) {
+        size *= 2;
+        unsigned int const bytes = size * static_cast<unsigned int>(sizeof(wchar_t));
+        void* pBlock = pHeap == nullptr ? CLxiOSALRuntime::Malloc(bytes)
+                                        : CLxiOSALRuntime::Realloc(pHeap, bytes);
+        if (pBlock == nullptr)
+            break;   // pHeap, if any, is still ours and freed below
+        pHeap = pOut = static_cast<wchar_t*>(pBlock);
+        written = FormatInto(pOut, size, pFormat, args);
+    }
+    if (written >= 0)
+        Assign(pOut);
+    CLxiOSALRuntime::Free(pHeap);
+    return *this;
+}

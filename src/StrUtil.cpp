@@ -1,5 +1,12 @@
 #include "StrUtil.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "Str.h"
+#include "StrA.h"
+
 const unsigned short CStrUtil::s_UtfNulChar = 0;
 const char CStrUtil::s_replaceChar = '?';
 
@@ -146,4 +153,101 @@ unsigned int CStrUtil::LengthOfUtf16FromUtf8(unsigned char const* pSource, unsig
         ++units;
     }
     return units;
+}
+
+// Whitespace, boolean and integer helpers.
+
+const wchar_t CStrUtil::s_whiteSpaceChars[7] = {L' ', L'\t', L'\n', L'\v', L'\f', L'\r', 0};
+
+// After CStr::s_emptyString and before the runtime's strings; destroyed in
+// the reverse order.
+CStr CStrUtil::s_sTrue __attribute__((init_priority(1001))) = CStr("true");
+CStr CStrUtil::s_sTrueAlt1 __attribute__((init_priority(1001))) = CStr("TRUE");
+CStr CStrUtil::s_sTrueAlt2 __attribute__((init_priority(1001))) = CStr("True");
+CStr CStrUtil::s_sTrueAlt3 __attribute__((init_priority(1001))) = CStr("ON");
+CStr CStrUtil::s_sTrueAlt4 __attribute__((init_priority(1001))) = CStr("On");
+CStr CStrUtil::s_sTrueAlt5 __attribute__((init_priority(1001))) = CStr("on");
+CStr CStrUtil::s_sTrueAlt6 __attribute__((init_priority(1001))) = CStr("YES");
+CStr CStrUtil::s_sTrueAlt7 __attribute__((init_priority(1001))) = CStr("Yes");
+CStr CStrUtil::s_sTrueAlt8 __attribute__((init_priority(1001))) = CStr("yes");
+CStr CStrUtil::s_sFalse __attribute__((init_priority(1001))) = CStr("false");
+
+bool CStrUtil::IsWhiteSpace(unsigned short unit, wchar_t const* pSet)
+{
+    // Compared as unsigned 32-bit values: an element above 0xFFFF (or a
+    // negative one) never matches, and the terminator stops before unit 0.
+    for (wchar_t const* p = pSet != nullptr ? pSet : s_whiteSpaceChars; *p != 0; ++p) {
+        if (static_cast<unsigned int>(*p) == unit)
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The scans' common walk over count units, from the first or from the last.
+unsigned short const* ScanWhiteSpace(unsigned short const* pText, unsigned int count,
+                                     wchar_t const* pSet, bool wanted, bool reverse)
+{
+    if (pText == nullptr)
+        return nullptr;
+    for (unsigned int n = 0; n < count; ++n) {
+        unsigned int const i = reverse ? count - 1 - n : n;
+        if (CStrUtil::IsWhiteSpace(pText[i], pSet) == wanted)
+            return pText + i;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+unsigned short const* CStrUtil::ScanWhiteSpaceForward(unsigned short const* pText,
+                                                      unsigned int count, wchar_t const* pSet,
+                                                      bool wanted)
+{
+    return ScanWhiteSpace(pText, count, pSet, wanted, false);
+}
+
+unsigned short const* CStrUtil::ScanWhiteSpaceReverse(unsigned short const* pText,
+                                                      unsigned int count, wchar_t const* pSet,
+                                                      bool wanted)
+{
+    return ScanWhiteSpace(pText, count, pSet, wanted, true);
+}
+
+CStr const& CStrUtil::ConvertBoolean(bool value)
+{
+    return value ? s_sTrue : s_sFalse;
+}
+
+bool CStrUtil::ConvertToBoolean(CStr const& text)
+{
+    static CStr const* const s_apTrueWords[] = {&s_sTrue,     &s_sTrueAlt1, &s_sTrueAlt2,
+                                                &s_sTrueAlt3, &s_sTrueAlt4, &s_sTrueAlt5,
+                                                &s_sTrueAlt6, &s_sTrueAlt7, &s_sTrueAlt8};
+    for (CStr const* pWord : s_apTrueWords) {
+        if (text.Equals(*pWord))
+            return true;
+    }
+    return false;
+}
+
+bool CStrUtil::ConvertToInteger(CStr const& text, int& value)
+{
+    CStrA copy(text);
+    char const* const pStart = copy.GetDataA();
+    // strtol with base 0 reads exactly what the scanf "%i" conversion reads,
+    // but reports a number beyond the range of long instead of leaving the
+    // result undefined; anything beyond int is refused too. The caller's
+    // errno is kept.
+    int const savedErrno = errno;
+    char* pEnd = nullptr;
+    errno = 0;
+    long const number = std::strtol(pStart, &pEnd, 0);
+    bool const overflow = errno == ERANGE;
+    errno = savedErrno;
+    if (pEnd == pStart || overflow || number < INT_MIN || number > INT_MAX)
+        return false;
+    value = static_cast<int>(number);
+    return true;
 }
