@@ -1,12 +1,20 @@
 #include "LxiOSALRuntime.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <cwchar>
+#include <dlfcn.h>
+#include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "ErrorHandler.h"
+#include "LxiThreadObject.h"
+#include "StrA.h"
 #include "StrW.h"
 
 // After CStr::s_emptyString and the boolean words of CStrUtil; destroyed in
@@ -117,4 +125,278 @@ void CLxiOSALRuntime::WriteToStdErr(CStr const& text)
 void CLxiOSALRuntime::WriteToStdOut(CStr const& text)
 {
     WriteText(stdout, text);
+}
+
+// ---- Files ----------------------------------------------------------------
+
+char const* const CLxiOSALRuntime::s_readMode = "rb";
+char const* const CLxiOSALRuntime::s_writeMode = "wb";
+char const* const CLxiOSALRuntime::s_appendMode = "ab";
+char const* const CLxiOSALRuntime::s_readUpdateMode = "rb+";
+char const* const CLxiOSALRuntime::s_writeUpdateMode = "wb+";
+char const* const CLxiOSALRuntime::s_appendUpdateMode = "ab+";
+const unsigned char CLxiOSALRuntime::s_ByteOrderMarkUtf16[2] = {0xFF, 0xFE};
+const unsigned char CLxiOSALRuntime::s_ByteOrderMarkUtf8[3] = {0xEF, 0xBB, 0xBF};
+const unsigned int CLxiOSALRuntime::s_ByteOrderMarkUtf8Length = 3;
+
+namespace {
+
+struct stMarkKind
+{
+    wchar_t const* pFailureText;    // stderr notice, "%ls" takes the path
+    unsigned char const* pMark;
+    unsigned int itemSize;          // the mark goes out as items of this size
+    unsigned int itemCount;
+};
+
+// The size of an open file: fstat, else the stream's end position; -1 when
+// neither works.
+long long FileSize(std::FILE* pFile)
+{
+    struct stat info {};
+    if (fstat(fileno(pFile), &info) == 0)
+        return static_cast<long long>(info.st_size);
+    if (std::fseek(pFile, 0, SEEK_END) != 0)
+        return -1;
+    return static_cast<long long>(std::ftell(pFile));
+}
+
+// A failed mark write is not reported: the error log itself is opened
+// through here, so reporting it would recurse.
+std::FILE* OpenWithMark(CStr const& path, char const* pMode, stMarkKind const& kind)
+{
+    std::FILE* pFile = CLxiOSALRuntime::FileOpen(path, pMode);
+    if (pFile == nullptr) {
+        CStr notice;
+        notice.Format(kind.pFailureText, CStrW(path).GetDataW());
+        CLxiOSALRuntime::WriteToStdErr(notice);
+        return nullptr;
+    }
+    unsigned int const markBytes = kind.itemSize * kind.itemCount;
+    if (std::strcmp(pMode, "wb") == 0) {
+        CLxiOSALRuntime::FileWrite(kind.pMark, kind.itemSize, kind.itemCount, pFile);
+    } else if (std::strcmp(pMode, "ab+") == 0) {
+        // An unknown size gets no mark: one in mid-file would corrupt it.
+        if (FileSize(pFile) == 0)
+            CLxiOSALRuntime::FileWrite(kind.pMark, kind.itemSize, kind.itemCount, pFile);
+    } else if (std::strcmp(pMode, "rb") == 0) {
+        unsigned char aHead[4] = {0};
+        CLxiOSALRuntime::FileRead(aHead, kind.itemSize, kind.itemCount, pFile);
+        if (std::memcmp(aHead, kind.pMark, markBytes) != 0)
+            std::fseek(pFile, 0, SEEK_SET);
+    }
+    return pFile;
+}
+
+}  // namespace
+
+std::FILE* CLxiOSALRuntime::FileOpen(char const* pPath, char const* pMode)
+{
+    return std::fopen(pPath, pMode);
+}
+
+std::FILE* CLxiOSALRuntime::FileOpen(CStr const& path, char const* pMode)
+{
+    return FileOpen(CStrA(path).GetDataA(), pMode);
+}
+
+std::FILE* CLxiOSALRuntime::FileOpenUtf16(CStr const& path, char const* pMode)
+{
+    static const stMarkKind s_kind = {L"FileOpenUtf16: the file %ls failed to open!\n",
+                                      s_ByteOrderMarkUtf16, 2, 1};
+    return OpenWithMark(path, pMode, s_kind);
+}
+
+std::FILE* CLxiOSALRuntime::FileOpenUtf8(CStr const& path, char const* pMode)
+{
+    static const stMarkKind s_kind = {L"FileOpenUtf8: the file %ls failed to open!\n",
+                                      s_ByteOrderMarkUtf8, 1, s_ByteOrderMarkUtf8Length};
+    return OpenWithMark(path, pMode, s_kind);
+}
+
+short CLxiOSALRuntime::FileClose(std::FILE* pFile)
+{
+    return std::fclose(pFile) == 0 ? 0 : -1;
+}
+
+short CLxiOSALRuntime::FileFlush(std::FILE* pFile)
+{
+    return std::fflush(pFile) == 0 ? 0 : -1;
+}
+
+unsigned int CLxiOSALRuntime::FileRead(void* pBuffer, unsigned int itemSize, unsigned int itemCount,
+                                       std::FILE* pFile)
+{
+    return static_cast<unsigned int>(std::fread(pBuffer, itemSize, itemCount, pFile));
+}
+
+unsigned int CLxiOSALRuntime::FileWrite(void const* pData, unsigned int itemSize,
+                                        unsigned int itemCount, std::FILE* pFile)
+{
+    return static_cast<unsigned int>(std::fwrite(pData, itemSize, itemCount, pFile));
+}
+
+bool CLxiOSALRuntime::FileWrite(CStr const& text, std::FILE* pFile)
+{
+    unsigned int const length = text.GetLength();
+    if (length == 0)
+        return true;
+    return FileWrite(text.GetData(), 2, length, pFile) == length;
+}
+
+bool CLxiOSALRuntime::FileWrite(CStr const& first, CStr const& second, std::FILE* pFile)
+{
+    // An empty first text writes nothing, and the second is still written.
+    return FileWrite(first, pFile) && FileWrite(second, pFile);
+}
+
+short CLxiOSALRuntime::FileRemove(char const* pPath)
+{
+    int const result = std::remove(pPath);
+    if (result == 0 || errno == ENOENT)
+        return 0;
+    return static_cast<short>(result);
+}
+
+short CLxiOSALRuntime::FileRemove(CStr const& path)
+{
+    return FileRemove(CStrA(path).GetDataA());
+}
+
+// ---- Threads --------------------------------------------------------------
+
+namespace {
+
+// Runs the life cycle of one thread object. After the last store the object
+// may already be destroyed or restarted, so nothing touches it afterwards.
+void* threadFunction(void* pArgument)
+{
+    auto& thread = *static_cast<CLxiThreadObject*>(pArgument);
+    thread.SetThreadState(LXI_THRD_STARTUP);
+    thread.Startup();
+    thread.SetThreadState(LXI_THRD_RUNNING);
+    while (thread.GetThreadState() == LXI_THRD_RUNNING) {
+        thread.Execute();
+        thread.WaitForNextExecution();
+    }
+    thread.SetThreadState(LXI_THRD_SHUTDOWN);
+    thread.Shutdown();
+    thread.SetThreadState(LXI_THRD_TERMINATED);
+    return nullptr;
+}
+
+constexpr unsigned int kPollMs = 10;
+
+}  // namespace
+
+bool CLxiOSALRuntime::CreateThread(CLxiThreadObject& thread)
+{
+    // Detached: nobody joins, and an ended thread leaves nothing behind.
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0)
+        return false;
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    pthread_t id;
+    int const result = pthread_create(&id, &attributes, threadFunction, &thread);
+    pthread_attr_destroy(&attributes);
+    return result == 0;
+}
+
+void CLxiOSALRuntime::RequestStopThread(CLxiThreadObject& thread)
+{
+    if (thread.GetThreadState() == LXI_THRD_RUNNING)
+        thread.SetThreadState(LXI_THRD_STOP_REQUESTED);
+}
+
+bool CLxiOSALRuntime::StopThreadAndWaitForTermination(CLxiThreadObject& thread, unsigned int timeoutMs)
+{
+    for (unsigned int waited = 0;
+         thread.GetThreadState() != LXI_THRD_TERMINATED && waited < timeoutMs; waited += kPollMs) {
+        RequestStopThread(thread);
+        Sleep(kPollMs);
+        if (timeoutMs - waited < kPollMs)
+            break;   // the next step would wrap past the timeout
+    }
+    return thread.GetThreadState() == LXI_THRD_TERMINATED;
+}
+
+// ---- Modules and processes -----------------------------------------------
+
+bool CLxiOSALRuntime::LoadDynLibrary(CStr const& path, ILxiModuleCtrlIfc*& pInterface)
+{
+    // RTLD_NOW: every symbol resolved at load; the module's symbols stay local.
+    void* pHandle = dlopen(CStrA(path).GetDataA(), RTLD_NOW);
+    if (pHandle == nullptr)
+        return false;
+    void* pSymbol = dlsym(pHandle, "GetILxiModuleCtrlIfc");
+    if (pSymbol == nullptr)
+        return false;
+    using EntryFunction = bool (*)(ILxiModuleCtrlIfc*&);
+    return reinterpret_cast<EntryFunction>(pSymbol)(pInterface);
+}
+
+bool CLxiOSALRuntime::StartExecutable(CStr const& program, CStr const& arguments, CStr const& /*unused*/)
+{
+    if (program.IsEmpty())
+        return false;   // nothing to start; the shell would report success
+    unsigned short aLine[32];
+    CStr line(aLine, 31, true, false);
+    line.Assign(program).Append(s_sSpace).Append(arguments);
+    // A line cut short by a failed allocation must not run.
+    if (line.GetLength() != program.GetLength() + 1 + arguments.GetLength())
+        return false;
+    CStrA command(line);
+    if (command.IsEmpty())
+        return false;
+    return std::system(command.GetDataA()) == 0;
+}
+
+void CLxiOSALRuntime::GetApplicationPath(CStr& path)
+{
+    CStr link;
+    link.Format(L"/proc/%d/exe", static_cast<int>(getpid()));
+    CStrA linkA(link);
+
+    // Grow the buffer until the whole target fits with room to spare: a
+    // result that fills the buffer may have been cut.
+    char aLocal[260];
+    char* pBuffer = aLocal;
+    std::size_t size = sizeof(aLocal);
+    for (;;) {
+        ssize_t const n = readlink(linkA.GetDataA(), pBuffer, size);
+        if (n >= 0 && static_cast<std::size_t>(n) < size) {
+            path.Assign(pBuffer, static_cast<unsigned int>(n));
+            break;
+        }
+        if (n < 0 || size > (1u << 24))
+            break;   // unreadable: the caller's text stays
+        size *= 2;
+        void* pGrown = pBuffer == aLocal ? Malloc(static_cast<unsigned int>(size))
+                                         : Realloc(pBuffer, static_cast<unsigned int>(size));
+        if (pGrown == nullptr)
+            break;
+        pBuffer = static_cast<char*>(pGrown);
+    }
+    if (pBuffer != aLocal)
+        Free(pBuffer);
+
+    unsigned int last = 0;
+    for (unsigned int found = path.FindNext(s_PathSeparator, last + 1);
+         static_cast<int>(found) >= 0; found = path.FindNext(s_PathSeparator, last + 1))
+        last = found;
+    path.Cut(0, last);
+}
+
+void CLxiOSALRuntime::SetCurrentDirectoryToGivenPath(CStr const& path)
+{
+    if (chdir(CStrA(path).GetDataA()) == -1)
+        CErrorHandler::LogMsg(L"../src/LxiOSALRuntime.cpp", __LINE__, true,
+                              LXI_ERR_SET_CURRENT_DIRECTORY_FAILED);
+}
+
+void CLxiOSALRuntime::SetWorkingDirectory()
+{
+    CStr path;
+    GetApplicationPath(path);
+    SetCurrentDirectoryToGivenPath(path);
 }

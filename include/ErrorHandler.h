@@ -1,0 +1,31 @@
+// CErrorHandler: the error logger of the stack. Each call appends one
+// time-stamped UTF-16 line to "../Data/ErrorLog.log" (relative to the working
+// directory), falls back to standard error, and with the exit flag ends the
+// process with status 1.
+//
+//   CErrorHandler::LogMsg(L"" __FILE__, __LINE__, false, LXI_ERR_..., CStrW(sPath).GetDataW());
+//
+// where the arguments after the id are the ones its catalogue text names
+// ("%ls" takes a wchar_t text: pass a CStr through CStrW).
+#ifndef LXIBASE_ERRORHANDLER_H
+#define LXIBASE_ERRORHANDLER_H
+
+#include "LxiErrorLogIds.h"
+#include "Str.h"
+
+class CErrorHandler
+{
+public:
+    CErrorHandler() = delete;
+
+    // Formats the catalogue text of id with the arguments that follow it,
+    // appends the source location and logs the line. Does not return when
+    // exitFlag is set.
+    static void LogMsg(wchar_t const* file, unsigned int line, bool exitFlag, enumLxiErrorLogId id, ...);
+    // result = "<message> in line <line>, file: <file>".
+    static void AddSourceLocation(wchar_t const* file, unsigned int line, CStr const& message, CStr& result);
+    // Time-stamps a finished text and logs it.
+    static void LogMsg(CStr const& message, bool exitFlag);
+};
+
+#endif
