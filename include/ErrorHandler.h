@@ -10,10 +10,11 @@
 #ifndef LXIBASE_ERRORHANDLER_H
 #define LXIBASE_ERRORHANDLER_H
 
+#include "LxiBaseExport.h"
 #include "LxiErrorLogIds.h"
 #include "Str.h"
 
-class CErrorHandler
+class LXIBASE_API CErrorHandler
 {
 public:
     CErrorHandler() = delete;

@@ -13,11 +13,13 @@
 #ifndef LXIBASE_INOTIFICATIONCONSUMER_H
 #define LXIBASE_INOTIFICATIONCONSUMER_H
 
+#include "LxiBaseExport.h"
+
 class CNotificationBase;
 class INotificationRouter;
 struct stNotificationFilterItem;
 
-class INotificationConsumer
+class LXIBASE_API INotificationConsumer
 {
 public:
     INotificationConsumer();                  // registers if a router is set

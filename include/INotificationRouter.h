@@ -10,10 +10,12 @@
 #ifndef LXIBASE_INOTIFICATIONROUTER_H
 #define LXIBASE_INOTIFICATIONROUTER_H
 
+#include "LxiBaseExport.h"
+
 class CNotificationBase;
 class INotificationConsumer;
 
-class INotificationRouter
+class LXIBASE_API INotificationRouter
 {
 public:
     virtual ~INotificationRouter();

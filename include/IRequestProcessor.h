@@ -11,11 +11,12 @@
 #ifndef LXIBASE_IREQUESTPROCESSOR_H
 #define LXIBASE_IREQUESTPROCESSOR_H
 
+#include "LxiBaseExport.h"
 #include "RequestBase.h"
 
 class IRequestRouter;
 
-class IRequestProcessor
+class LXIBASE_API IRequestProcessor
 {
 public:
     IRequestProcessor(enumRequestId const* pIds, unsigned short count);   // registers if a router is set

@@ -9,11 +9,12 @@
 #ifndef LXIBASE_IREQUESTROUTER_H
 #define LXIBASE_IREQUESTROUTER_H
 
+#include "LxiBaseExport.h"
 #include "RequestBase.h"
 
 class IRequestProcessor;
 
-class IRequestRouter
+class LXIBASE_API IRequestRouter
 {
 public:
     virtual ~IRequestRouter();

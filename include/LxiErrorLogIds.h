@@ -10,6 +10,8 @@
 #ifndef LXIBASE_LXIERRORLOGIDS_H
 #define LXIBASE_LXIERRORLOGIDS_H
 
+#include "LxiBaseExport.h"
+
 enum enumLxiErrorLogId : unsigned int
 {
     LXI_ERR_VENDOR_MESSAGE = 0,                            // wchar_t*
@@ -169,7 +171,7 @@ enum enumLxiErrorLogId : unsigned int
     LXI_ERR_START_BACKGROUND_PROCESS_FAILED = 154,         // int
 };
 
-class CLxiErrorLogIds
+class LXIBASE_API CLxiErrorLogIds
 {
 public:
     CLxiErrorLogIds() = delete;

@@ -11,12 +11,13 @@
 
 #include <cstdio>
 
+#include "LxiBaseExport.h"
 #include "Str.h"
 
 class CLxiThreadObject;
 class ILxiModuleCtrlIfc;   // handed out by a loadable module of the stack
 
-class CLxiOSALRuntime
+class LXIBASE_API CLxiOSALRuntime
 {
 public:
     CLxiOSALRuntime() = delete;

@@ -20,6 +20,7 @@
 
 #include <atomic>
 
+#include "LxiBaseExport.h"
 #include "Str.h"
 
 enum enumLxiThreadStates : unsigned int
@@ -32,7 +33,7 @@ enum enumLxiThreadStates : unsigned int
     LXI_THRD_TERMINATED = 5        // the worker no longer touches the object
 };
 
-class CLxiThreadObject
+class LXIBASE_API CLxiThreadObject
 {
 public:
     CLxiThreadObject(char const* pThreadName);

@@ -12,12 +12,13 @@
 #ifndef LXIBASE_NOTIFICATIONBASE_H
 #define LXIBASE_NOTIFICATIONBASE_H
 
+#include "LxiBaseExport.h"
 #include "NotificationFilterItem.h"
 #include "Str.h"
 
 class INotificationRouter;
 
-class CNotificationBase
+class LXIBASE_API CNotificationBase
 {
 public:
     CNotificationBase();                      // id 0, empty texts, all numbers 0

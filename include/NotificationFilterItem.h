@@ -8,6 +8,8 @@
 #ifndef LXIBASE_NOTIFICATIONFILTERITEM_H
 #define LXIBASE_NOTIFICATIONFILTERITEM_H
 
+#include "LxiBaseExport.h"
+
 // Notification ids; the modules of the stack define their own values.
 enum enumNotificationId : unsigned int
 {
@@ -21,7 +23,7 @@ enum enumLxiDatabaseItem : unsigned int
     LXI_DATABASE_ITEM_NONE = 0                    // no item
 };
 
-struct stNotificationFilterItem
+struct LXIBASE_API stNotificationFilterItem
 {
     stNotificationFilterItem();                            // id 0, item 0
     stNotificationFilterItem(enumNotificationId id);       // the id, item 0

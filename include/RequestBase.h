@@ -7,6 +7,8 @@
 #ifndef LXIBASE_REQUESTBASE_H
 #define LXIBASE_REQUESTBASE_H
 
+#include "LxiBaseExport.h"
+
 // Request ids; the modules of the stack define the values.
 enum enumRequestId : unsigned int
 {
@@ -14,7 +16,7 @@ enum enumRequestId : unsigned int
 
 class IRequestRouter;
 
-class CRequestBase
+class LXIBASE_API CRequestBase
 {
 public:
     explicit CRequestBase(enumRequestId id);

@@ -18,7 +18,9 @@
 #include <cstdarg>
 #include <type_traits>
 
-class CStr
+#include "LxiBaseExport.h"
+
+class LXIBASE_API CStr
 {
 public:
     // m_lengthAndFlags layout. The length takes bits 0..28, so every real

@@ -6,9 +6,11 @@
 #ifndef LXIBASE_STRA_H
 #define LXIBASE_STRA_H
 
+#include "LxiBaseExport.h"
+
 class CStr;
 
-class CStrA
+class LXIBASE_API CStrA
 {
 public:
     CStrA(CStr const& text);

@@ -8,9 +8,11 @@
 #ifndef LXIBASE_STRUTIL_H
 #define LXIBASE_STRUTIL_H
 
+#include "LxiBaseExport.h"
+
 class CStr;
 
-class CStrUtil
+class LXIBASE_API CStrUtil
 {
 public:
     CStrUtil() = delete;

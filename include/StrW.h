@@ -5,9 +5,11 @@
 #ifndef LXIBASE_STRW_H
 #define LXIBASE_STRW_H
 
+#include "LxiBaseExport.h"
+
 class CStr;
 
-class CStrW
+class LXIBASE_API CStrW
 {
 public:
     CStrW(CStr const& text);

@@ -45,13 +45,13 @@ void CErrorHandler::AddSourceLocation(wchar_t const* file, unsigned int line, CS
 {
     CStrW wideMessage(message);
     CStr const sFile(file);
-    result.Clear();
+    result.Clear();   // result may be message itself: read it through the copy from here on
     result.Format(L"%ls in line %lu, file: %ls", wideMessage.GetDataW(),
                   static_cast<unsigned long>(line), CStrW(sFile).GetDataW());
     if (result.IsEmpty()) {
         CStr where;
         where.Format(L" in line %lu, file: ", static_cast<unsigned long>(line));
-        Join(result, message, where, sFile, CStr::s_emptyString);
+        Join(result, CStr(wideMessage.GetDataW()), where, sFile, CStr::s_emptyString);
     }
 }
 
@@ -69,8 +69,10 @@ void CErrorHandler::LogMsg(CStr const& message, bool exitFlag)
     // One append per line on a file opened for this call; a close that could
     // not flush the buffered line counts as a failed write.
     bool written = false;
-    std::FILE* pFile = CLxiOSALRuntime::FileOpenUtf16(CStr("../Data/ErrorLog.log"),
-                                                      CLxiOSALRuntime::s_appendUpdateMode);
+    unsigned short aPath[32];
+    CStr path(aPath, 31, true, false);
+    path.Assign("../Data/ErrorLog.log");
+    std::FILE* pFile = CLxiOSALRuntime::FileOpenUtf16(path, CLxiOSALRuntime::s_appendUpdateMode);
     if (pFile != nullptr) {
         unsigned int const length = text.GetLength();
         written = length != 0 && CLxiOSALRuntime::FileWrite(text.GetData(), 2, length, pFile) == length;

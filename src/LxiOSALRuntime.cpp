@@ -169,6 +169,8 @@ std::FILE* OpenWithMark(CStr const& path, char const* pMode, stMarkKind const& k
     if (pFile == nullptr) {
         CStr notice;
         notice.Format(kind.pFailureText, CStrW(path).GetDataW());
+        if (notice.IsEmpty())   // a path too long to format still gets its notice
+            notice.Assign(kind.pFailureText).Replace(CStr(L"%ls"), path, 0, false);
         CLxiOSALRuntime::WriteToStdErr(notice);
         return nullptr;
     }
