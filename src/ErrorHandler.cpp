@@ -3,14 +3,16 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 #include "LxiOSALRuntime.h"
 #include "StrW.h"
 
 namespace {
 
-// Format cannot produce texts of more than 32,767 wide characters; such a
-// text is then joined piece by piece so that it is still logged whole.
+// Format cannot produce texts of more than 32,767 wide characters, nor use a
+// wide copy that found no memory; such a text is then joined piece by piece
+// so that it is still logged whole.
 void Join(CStr& result, CStr const& a, CStr const& b, CStr const& c, CStr const& d)
 {
     result.Assign(a).Append(b).Append(c).Append(d);
@@ -43,16 +45,24 @@ void CErrorHandler::LogMsg(wchar_t const* file, unsigned int line, bool exitFlag
 
 void CErrorHandler::AddSourceLocation(wchar_t const* file, unsigned int line, CStr const& message, CStr& result)
 {
-    CStrW wideMessage(message);
-    CStr const sFile(file);
-    result.Clear();   // result may be message itself: read it through the copy from here on
-    result.Format(L"%ls in line %lu, file: %ls", wideMessage.GetDataW(),
-                  static_cast<unsigned long>(line), CStrW(sFile).GetDataW());
-    if (result.IsEmpty()) {
-        CStr where;
-        where.Format(L" in line %lu, file: ", static_cast<unsigned long>(line));
-        Join(result, CStr(wideMessage.GetDataW()), where, sFile, CStr::s_emptyString);
+    if (&result == &message) {   // built beside the message, then put in its place
+        CStr located;
+        AddSourceLocation(file, line, message, located);
+        result.Assign(located);
+        return;
     }
+    wchar_t const* const pFile = file != nullptr ? file : L"";
+    unsigned short aWhere[32];
+    CStr where(aWhere, 31, true, false);
+    where.Format(L" in line %lu, file: ", static_cast<unsigned long>(line));   // 27 units at most
+    unsigned int const whole =
+        message.GetLength() + where.GetLength() + static_cast<unsigned int>(std::wcslen(pFile));
+    result.Clear();
+    result.Format(L"%ls in line %lu, file: %ls", CStrW(message).GetDataW(),
+                  static_cast<unsigned long>(line), pFile);
+    // Too long to format, or the wide copy found no memory: join the pieces.
+    if (result.GetLength() != whole)
+        Join(result, message, where, CStr(pFile), CStr::s_emptyString);
 }
 
 void CErrorHandler::LogMsg(CStr const& message, bool exitFlag)
@@ -61,10 +71,27 @@ void CErrorHandler::LogMsg(CStr const& message, bool exitFlag)
     CStr stamp(aStamp, 31, true, false);
     CLxiOSALRuntime::GetTimeStamp(stamp);
 
+    unsigned short aEnd[32];   // room for the capacity record, so "\n" needs no heap
+    CStr end(aEnd, 31, true, false);
+    end.Assign("\n");
+    unsigned int const whole = stamp.GetLength() + 1 + message.GetLength() + 1;
     CStr text;
     text.Format(L"%ls %ls\n", CStrW(stamp).GetDataW(), CStrW(message).GetDataW());
-    if (text.IsEmpty())
-        Join(text, stamp, CLxiOSALRuntime::s_sSpace, message, CStr("\n"));
+    // Too long to format, or a wide copy found no memory: join the pieces.
+    if (text.GetLength() != whole)
+        Join(text, stamp, CLxiOSALRuntime::s_sSpace, message, end);
+    // Still short: memory is out. The file gets no torn line; standard
+    // error gets the line in its pieces, which need no memory.
+    bool const joined = text.GetLength() == whole;
+    auto const toStdErr = [&] {
+        if (joined) {
+            CLxiOSALRuntime::WriteToStdErr(text);
+            return;
+        }
+        CStr const* const apPieces[] = {&stamp, &CLxiOSALRuntime::s_sSpace, &message, &end};
+        for (CStr const* pPiece : apPieces)
+            CLxiOSALRuntime::WriteToStdErr(*pPiece);
+    };
 
     // One append per line on a file opened for this call; a close that could
     // not flush the buffered line counts as a failed write.
@@ -72,18 +99,16 @@ void CErrorHandler::LogMsg(CStr const& message, bool exitFlag)
     unsigned short aPath[32];
     CStr path(aPath, 31, true, false);
     path.Assign("../Data/ErrorLog.log");
-    std::FILE* pFile = CLxiOSALRuntime::FileOpenUtf16(path, CLxiOSALRuntime::s_appendUpdateMode);
+    std::FILE* pFile =
+        joined ? CLxiOSALRuntime::FileOpenUtf16(path, CLxiOSALRuntime::s_appendUpdateMode) : nullptr;
     if (pFile != nullptr) {
         unsigned int const length = text.GetLength();
-        written = length != 0 && CLxiOSALRuntime::FileWrite(text.GetData(), 2, length, pFile) == length;
+        written = CLxiOSALRuntime::FileWrite(text.GetData(), 2, length, pFile) == length;
         if (CLxiOSALRuntime::FileClose(pFile) != 0)
             written = false;
     }
-    if (!written)
-        CLxiOSALRuntime::WriteToStdErr(text);
-    if (exitFlag) {
-        if (written)
-            CLxiOSALRuntime::WriteToStdErr(text);
+    if (!written || exitFlag)   // the line reaches standard error once in all
+        toStdErr();
+    if (exitFlag)
         std::exit(1);
-    }
 }

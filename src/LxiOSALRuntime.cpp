@@ -8,6 +8,7 @@
 #include <ctime>
 #include <cwchar>
 #include <dlfcn.h>
+#include <link.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +162,14 @@ long long FileSize(std::FILE* pFile)
     return static_cast<long long>(std::ftell(pFile));
 }
 
+// The 8-bit copy of a non-empty path is empty only when its block could not
+// be had. The system must not see "" then: fopen fails on it for the wrong
+// reason and remove reports it as an absent file, that is, success.
+bool CopyFailed(CStrA const& copy, CStr const& text)
+{
+    return copy.IsEmpty() && text.GetChar(0) != 0;
+}
+
 // A failed mark write is not reported: the error log itself is opened
 // through here, so reporting it would recurse.
 std::FILE* OpenWithMark(CStr const& path, char const* pMode, stMarkKind const& kind)
@@ -169,7 +178,9 @@ std::FILE* OpenWithMark(CStr const& path, char const* pMode, stMarkKind const& k
     if (pFile == nullptr) {
         CStr notice;
         notice.Format(kind.pFailureText, CStrW(path).GetDataW());
-        if (notice.IsEmpty())   // a path too long to format still gets its notice
+        // A path too long to format, or a wide copy that found no memory:
+        // the notice still carries the whole path.
+        if (notice.GetLength() != std::wcslen(kind.pFailureText) - 3 + path.GetLength())
             notice.Assign(kind.pFailureText).Replace(CStr(L"%ls"), path, 0, false);
         CLxiOSALRuntime::WriteToStdErr(notice);
         return nullptr;
@@ -199,7 +210,12 @@ std::FILE* CLxiOSALRuntime::FileOpen(char const* pPath, char const* pMode)
 
 std::FILE* CLxiOSALRuntime::FileOpen(CStr const& path, char const* pMode)
 {
-    return FileOpen(CStrA(path).GetDataA(), pMode);
+    CStrA const pathA(path);
+    if (CopyFailed(pathA, path)) {
+        errno = ENOMEM;
+        return nullptr;
+    }
+    return FileOpen(pathA.GetDataA(), pMode);
 }
 
 std::FILE* CLxiOSALRuntime::FileOpenUtf16(CStr const& path, char const* pMode)
@@ -262,7 +278,12 @@ short CLxiOSALRuntime::FileRemove(char const* pPath)
 
 short CLxiOSALRuntime::FileRemove(CStr const& path)
 {
-    return FileRemove(CStrA(path).GetDataA());
+    CStrA const pathA(path);
+    if (CopyFailed(pathA, path)) {
+        errno = ENOMEM;
+        return -1;
+    }
+    return FileRemove(pathA.GetDataA());
 }
 
 // ---- Threads --------------------------------------------------------------
@@ -324,10 +345,52 @@ bool CLxiOSALRuntime::StopThreadAndWaitForTermination(CLxiThreadObject& thread, 
 
 // ---- Modules and processes -----------------------------------------------
 
+namespace {
+
+// False for a shared object of this machine's word size whose loadable
+// segments reach past the end of its file: dlopen would map them and die
+// of SIGBUS on the first touch. Anything else is left to dlopen to judge.
+bool SegmentsInsideFile(char const* pPath)
+{
+    std::FILE* pFile = CLxiOSALRuntime::FileOpen(pPath, CLxiOSALRuntime::s_readMode);
+    if (pFile == nullptr)
+        return true;
+    bool inside = true;
+    ElfW(Ehdr) header{};
+    struct stat info {};
+    if (fstat(fileno(pFile), &info) == 0 &&
+        CLxiOSALRuntime::FileRead(&header, sizeof(header), 1, pFile) == 1 &&
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 &&
+        header.e_ident[EI_CLASS] == (__ELF_NATIVE_CLASS == 64 ? ELFCLASS64 : ELFCLASS32) &&
+        header.e_phentsize == sizeof(ElfW(Phdr))) {
+        auto const size = static_cast<unsigned long long>(info.st_size);
+        inside = header.e_phoff <= size &&
+                 std::fseek(pFile, static_cast<long>(header.e_phoff), SEEK_SET) == 0;
+        for (unsigned int i = 0; inside && i < header.e_phnum; ++i) {
+            ElfW(Phdr) segment{};
+            inside = CLxiOSALRuntime::FileRead(&segment, sizeof(segment), 1, pFile) == 1 &&
+                     (segment.p_type != PT_LOAD ||
+                      (segment.p_filesz <= size && segment.p_offset <= size - segment.p_filesz));
+        }
+    }
+    CLxiOSALRuntime::FileClose(pFile);
+    return inside;
+}
+
+}  // namespace
+
 bool CLxiOSALRuntime::LoadDynLibrary(CStr const& path, ILxiModuleCtrlIfc*& pInterface)
 {
+    // An empty name (no text, or a copy that found no memory) would give
+    // dlopen the program itself, and its global scope somebody else's entry.
+    CStrA const pathA(path);
+    if (pathA.IsEmpty())
+        return false;
+    // A name without "/" is searched for by dlopen; one with it is the file.
+    if (std::strchr(pathA.GetDataA(), '/') != nullptr && !SegmentsInsideFile(pathA.GetDataA()))
+        return false;
     // RTLD_NOW: every symbol resolved at load; the module's symbols stay local.
-    void* pHandle = dlopen(CStrA(path).GetDataA(), RTLD_NOW);
+    void* pHandle = dlopen(pathA.GetDataA(), RTLD_NOW);
     if (pHandle == nullptr)
         return false;
     void* pSymbol = dlsym(pHandle, "GetILxiModuleCtrlIfc");

@@ -1,6 +1,8 @@
 #include "Str.h"
 
 #include <cassert>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 
@@ -16,6 +18,76 @@ namespace {
 std::size_t Bytes(unsigned int units)
 {
     return CStrUtil::Utf16LengthToNrBytes(units);
+}
+
+// GetBuffSize for these fields: the capacity record that sits behind the
+// terminator, most significant byte first; else the length, or 0 without a
+// buffer.
+inline unsigned int CapacityOf(unsigned int lengthAndFlags, unsigned short const* pData)
+{
+    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
+    if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0) {
+        assert(pData != nullptr);
+        auto const* pRecord = reinterpret_cast<unsigned char const*>(pData + L + 1);
+        return (static_cast<unsigned int>(pRecord[0]) << 24) |
+               (static_cast<unsigned int>(pRecord[1]) << 16) |
+               (static_cast<unsigned int>(pRecord[2]) << 8) | static_cast<unsigned int>(pRecord[3]);
+    }
+    return pData != nullptr ? L : 0u;
+}
+
+// MarkExtraBuffer for these fields.
+inline void MarkCapacity(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int capacity)
+{
+    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
+    if (pData == nullptr || capacity < L + 5u) {
+        lengthAndFlags &= ~CStr::FLAG_EXTRA_BUFFER;
+        return;
+    }
+    // Big-endian whatever the host order, so the record reads the same on
+    // every target; it lives in the two units behind the terminator.
+    auto* pRecord = reinterpret_cast<unsigned char*>(pData + L + 1);
+    pRecord[0] = static_cast<unsigned char>(capacity >> 24);
+    pRecord[1] = static_cast<unsigned char>(capacity >> 16);
+    pRecord[2] = static_cast<unsigned char>(capacity >> 8);
+    pRecord[3] = static_cast<unsigned char>(capacity);
+    lengthAndFlags |= CStr::FLAG_EXTRA_BUFFER;
+}
+
+// FindNextPower: the smallest power of two that is at least n + 4, for n
+// from 1; 0 for 0, and 2^31 where n + 4 exceeds it.
+inline unsigned int NextPower(unsigned int n)
+{
+    if (n == 0)
+        return 0;
+    if (n > 0x80000000u - 4u)
+        return 0x80000000u;   // the largest power a 32-bit size can carry
+    // n + 3 >= 4: its highest bit, one place up.
+    return 1u << (32 - __builtin_clz(n + 3u));
+}
+
+// True when Resize(count, false) would keep the buffer as it is: the string
+// has room for count units already. capacity is set either way.
+inline bool HasRoom(unsigned int lengthAndFlags, unsigned short const* pData, unsigned int count,
+                    unsigned int& capacity)
+{
+    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
+    unsigned int const target = count > L ? count : L;
+    bool const timeEfficient = (lengthAndFlags & CStr::FLAG_TIME_EFFICIENT) != 0;
+    capacity = CapacityOf(lengthAndFlags, pData);
+    return target <= CStr::LENGTH_MASK && (timeEfficient ? NextPower(target) : target) <= capacity;
+}
+
+// Terminate for these fields: terminator, length, capacity record.
+inline void Finish(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int length,
+                   unsigned int capacity)
+{
+    if (pData != nullptr)
+        pData[length] = CStrUtil::s_UtfNulChar;
+    // Worked out in a local: the record's byte stores cannot touch it.
+    unsigned int word = (lengthAndFlags & CStr::FLAGS_MASK) | (length & CStr::LENGTH_MASK);
+    MarkCapacity(word, pData, capacity);
+    lengthAndFlags = word;
 }
 
 }  // namespace
@@ -94,16 +166,16 @@ void CStr::Clear()
 
 bool CStr::Reserve(unsigned int count, unsigned int& capacity)
 {
+    // With room enough Resize would only rewrite the record the buffer has.
+    if (HasRoom(m_lengthAndFlags, m_pData, count, capacity))
+        return true;
     capacity = Resize(count, false);
     return capacity >= count;
 }
 
 void CStr::Terminate(unsigned int length, unsigned int capacity)
 {
-    if (m_pData != nullptr)
-        m_pData[length] = CStrUtil::s_UtfNulChar;
-    SetLength(length);
-    MarkExtraBuffer(capacity);
+    Finish(m_lengthAndFlags, m_pData, length, capacity);
 }
 
 CStr& CStr::Assign(CStr const& other)
@@ -141,11 +213,16 @@ CStr& CStr::Assign(unsigned short const* pText, unsigned int count)
 {
     if (pText == nullptr)
         count = 0;
-    // A source inside our own buffer is no longer than our text, so Resize
-    // keeps the block in place and memmove handles the overlap.
+    // A source inside our own text moves with the block when a time-efficient
+    // Resize reallocates it: find it again by its offset. memmove handles the
+    // overlap.
+    auto const offset = reinterpret_cast<std::uintptr_t>(pText) - reinterpret_cast<std::uintptr_t>(m_pData);
+    bool const own = m_pData != nullptr && offset < Bytes(GetLength() + 1);
     unsigned int capacity;
     if (!Reserve(count, capacity))
         return *this;
+    if (own)
+        pText = m_pData + offset / sizeof(unsigned short);
     if (count != 0)
         std::memmove(m_pData, pText, Bytes(count));
     Terminate(count, capacity);
@@ -161,11 +238,13 @@ CStr& CStr::Assign(wchar_t const* pText, unsigned int count)
 {
     if (pText == nullptr)
         count = 0;
+    // Room at hand (every Format into a string on a stack array) is settled
+    // here without calls.
     unsigned int capacity;
-    if (!Reserve(count, capacity))
+    if (!HasRoom(m_lengthAndFlags, m_pData, count, capacity) && !Reserve(count, capacity))
         return *this;
     CStrUtil::MemcpyUtf16FromWChar(m_pData, pText, count);
-    Terminate(count, capacity);
+    Finish(m_lengthAndFlags, m_pData, count, capacity);
     return *this;
 }
 
@@ -233,15 +312,7 @@ void CStr::SetTimeEfficient(bool on, bool resize)
 
 unsigned int CStr::GetBuffSize() const
 {
-    unsigned int const L = GetLength();
-    if ((m_lengthAndFlags & FLAG_EXTRA_BUFFER) != 0) {
-        assert(m_pData != nullptr);
-        auto const* pRecord = reinterpret_cast<unsigned char const*>(m_pData + L + 1);
-        return (static_cast<unsigned int>(pRecord[0]) << 24) |
-               (static_cast<unsigned int>(pRecord[1]) << 16) |
-               (static_cast<unsigned int>(pRecord[2]) << 8) | static_cast<unsigned int>(pRecord[3]);
-    }
-    return m_pData != nullptr ? L : 0u;
+    return CapacityOf(m_lengthAndFlags, m_pData);
 }
 
 unsigned short CStr::GetChar(unsigned int index) const
@@ -259,31 +330,12 @@ void CStr::SetChar(unsigned int index, unsigned short unit)
 
 void CStr::MarkExtraBuffer(unsigned int capacity)
 {
-    unsigned int const L = GetLength();
-    if (m_pData == nullptr || capacity < L + 5u) {
-        m_lengthAndFlags &= ~FLAG_EXTRA_BUFFER;
-        return;
-    }
-    // Big-endian whatever the host order, so the record reads the same on
-    // every target; it lives in the two units behind the terminator.
-    auto* pRecord = reinterpret_cast<unsigned char*>(m_pData + L + 1);
-    pRecord[0] = static_cast<unsigned char>(capacity >> 24);
-    pRecord[1] = static_cast<unsigned char>(capacity >> 16);
-    pRecord[2] = static_cast<unsigned char>(capacity >> 8);
-    pRecord[3] = static_cast<unsigned char>(capacity);
-    m_lengthAndFlags |= FLAG_EXTRA_BUFFER;
+    MarkCapacity(m_lengthAndFlags, m_pData, capacity);
 }
 
 unsigned int CStr::FindNextPower(unsigned int n)
 {
-    if (n == 0)
-        return 0;
-    if (n > 0x80000000u - 4u)
-        return 0x80000000u;   // the largest power a 32-bit size can carry
-    unsigned int power = 1;
-    while (power < n + 4u)
-        power <<= 1;
-    return power;
+    return NextPower(n);
 }
 
 // Comparison and search.
@@ -314,6 +366,103 @@ bool HasAffix(CStr const& text, CStr const& affix, bool atEnd)
     unsigned short const* pAt = text.GetData() + (atEnd ? text.GetLength() - affix.GetLength() : 0u);
     unsigned int const i = CommonPrefix(pAt, pAffix);
     return atEnd ? pAt[i] == pAffix[i] : pAffix[i] == CStrUtil::s_UtfNulChar;
+}
+
+// The rolling-checksum walk over the terminated text pText: h holds the
+// checksum of the last `length` units (or of all units since the start,
+// while fewer), and the units are compared only where it equals checksum.
+unsigned int FindByChecksum(unsigned short const* pText, unsigned short const* pPattern,
+                            unsigned int checksum, unsigned int length)
+{
+    unsigned int h = 0;
+    for (unsigned int i = 0; pText[i] != CStrUtil::s_UtfNulChar; ++i) {
+        h = h * 2u + pText[i];
+        // Drop the unit that just left the window of the last `length` units.
+        // From 32 units on the doubling has already pushed it out of h.
+        if (i >= length && length <= 31)
+            h -= static_cast<unsigned int>(pText[i - length]) << length;
+        if (h == checksum && i >= length - 1u) {
+            unsigned short const* pAt = pText + i - (length - 1u);
+            if (pPattern[CommonPrefix(pAt, pPattern)] == CStrUtil::s_UtfNulChar)
+                return i - (length - 1u);
+        }
+    }
+    return CStr::NOT_FOUND;
+}
+
+// Candidate starts are tested a machine word of units at a time (4 on 64-bit
+// hosts, 2 on 32-bit ARM); words are loaded with memcpy.
+using Word = unsigned long;
+constexpr unsigned int kWordUnits = sizeof(Word) / 2;
+constexpr Word kUnitOnes = ~Word(0) / 0xFFFFu;    // 1 in each unit
+constexpr Word kUnitHighs = kUnitOnes * 0x8000u;  // bit 15 of each unit
+
+inline Word LoadUnits(unsigned short const* p)
+{
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Bit 15 set in some unit whenever a unit of w is 0 (and never otherwise).
+inline Word ZeroUnitFlags(Word w)
+{
+    return (w - kUnitOnes) & ~w & kUnitHighs;
+}
+
+// Flags for the starts at p that are worth a look: their first and last units
+// (the last one `last` units further on) match the pattern's, or they are 0.
+inline Word CandidateFlags(unsigned short const* p, unsigned int last, Word firsts, Word lasts)
+{
+    Word const starts = LoadUnits(p);
+    return ZeroUnitFlags((starts ^ firsts) | (LoadUnits(p + last) ^ lasts)) | ZeroUnitFlags(starts);
+}
+
+// First occurrence of the pattern (length >= 1 units, none of them 0) in the
+// text pText[0, n) that ends at its first 0 unit. This is what the checksum
+// walk finds: the walk confirms each checksum hit by the units, and wherever
+// the units match, the pattern's own checksum does too.
+unsigned int FindUnits(unsigned short const* pText, unsigned int n, unsigned short const* pPattern,
+                       unsigned int length)
+{
+    if (length > n)
+        return CStr::NOT_FOUND;   // no room, whatever the text holds
+    unsigned int const last = length - 1;
+    Word const firsts = kUnitOnes * pPattern[0];
+    Word const lasts = kUnitOnes * pPattern[last];
+    unsigned short const* p = pText;
+    unsigned short const* const pEnd = pText + (n - last);   // one past the last start
+    constexpr std::ptrdiff_t kPair = 2 * kWordUnits;
+    for (;;) {
+        // Skip two words of starts at a time while none is flagged; the
+        // words of last units reach at most pText[n - 1].
+        while (pEnd - p >= kPair && (CandidateFlags(p, last, firsts, lasts) |
+                                     CandidateFlags(p + kWordUnits, last, firsts, lasts)) == 0)
+            p += kPair;
+        // Then look at the next pair's starts (or the last few) one by one.
+        unsigned short const* const pStop = pEnd - p > kPair ? p + kPair : pEnd;
+        for (; p < pStop; ++p) {
+            if (*p == CStrUtil::s_UtfNulChar)
+                return CStr::NOT_FOUND;
+            if (*p == pPattern[0] && p[last] == pPattern[last] &&
+                std::memcmp(p, pPattern, Bytes(length)) == 0)
+                return static_cast<unsigned int>(p - pText);
+        }
+        if (p == pEnd)
+            break;
+    }
+    return CStr::NOT_FOUND;
+}
+
+// FindNextWithChecksum for a checksum and length that belong to the pattern
+// (length >= 1), from start <= the text's length: what Count and Replace
+// ask for each time, without the checks of the public entry.
+unsigned int FindFrom(CStr const& text, unsigned short const* pPattern, unsigned int start,
+                      unsigned int length)
+{
+    unsigned int const found =
+        FindUnits(text.GetData() + start, text.GetLength() - start, pPattern, length);
+    return found == CStr::NOT_FOUND ? CStr::NOT_FOUND : start + found;
 }
 
 }  // namespace
@@ -356,12 +505,12 @@ unsigned int CStr::Count(CStr const& pattern, unsigned int start) const
     if (GetLength() <= start)
         return 0;
     unsigned int length;
-    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
+    CalcSubStrChksumAndLength(pattern.m_pData, length);   // the checksum belongs to the pattern
     if (length == 0)
         return GetLength() - start + 1;
     unsigned int count = 0;
     for (unsigned int at = start;;) {
-        unsigned int const found = FindNextWithChecksum(pattern.m_pData, at, checksum, length);
+        unsigned int const found = FindFrom(*this, pattern.m_pData, at, length);
         if (found == NOT_FOUND)
             return count;
         ++count;
@@ -386,21 +535,16 @@ unsigned int CStr::FindNextWithChecksum(unsigned short const* pPattern, unsigned
     // Guards for a public entry; the callers above never trip them.
     if (m_pData == nullptr || pPattern == nullptr || start > GetLength())
         return NOT_FOUND;
-    unsigned short const* pText = m_pData + start;
-    unsigned int h = 0;
-    for (unsigned int i = 0; pText[i] != CStrUtil::s_UtfNulChar; ++i) {
-        h = h * 2u + pText[i];
-        // Drop the unit that just left the window of the last `length` units.
-        // From 32 units on the doubling has already pushed it out of h.
-        if (i >= length && length <= 31)
-            h -= static_cast<unsigned int>(pText[i - length]) << length;
-        if (h == checksum && i >= length - 1u) {
-            unsigned short const* pAt = pText + i - (length - 1u);
-            if (pPattern[CommonPrefix(pAt, pPattern)] == CStrUtil::s_UtfNulChar)
-                return start + i - (length - 1u);
-        }
-    }
-    return NOT_FOUND;
+    // A checksum and length that belong to the pattern (as from every caller
+    // in this class) allow the word-wise search. Any other pair gets the
+    // checksum walk itself, so every input gives the walk's answer.
+    unsigned int patternLength;
+    unsigned int const patternChecksum = CalcSubStrChksumAndLength(pPattern, patternLength);
+    unsigned int const found =
+        patternChecksum == checksum && patternLength == length && length != 0
+            ? FindUnits(m_pData + start, GetLength() - start, pPattern, length)
+            : FindByChecksum(m_pData + start, pPattern, checksum, length);
+    return found == NOT_FOUND ? NOT_FOUND : start + found;
 }
 
 // Editing. Every writer decides by the capacity that Resize returned: after a
@@ -409,17 +553,16 @@ unsigned int CStr::FindNextWithChecksum(unsigned short const* pPattern, unsigned
 
 CStr& CStr::Append(CStr const& text)
 {
-    if (text.m_pData == nullptr)
-        return *this;
+    // Appending is inserting at the end. The hot case, one unit into a buffer
+    // with room (texts built unit by unit), is finished here without calls.
     unsigned int const L = GetLength();
-    unsigned int const n = text.GetLength();
     unsigned int capacity;
-    if (!Reserve(L + n, capacity))
+    if (text.GetLength() == 1 && HasRoom(m_lengthAndFlags, m_pData, L + 1, capacity)) {
+        m_pData[L] = text.m_pData[0];
+        Finish(m_lengthAndFlags, m_pData, L + 1, capacity);
         return *this;
-    if (n != 0)
-        std::memmove(m_pData + L, text.m_pData, Bytes(n));
-    Terminate(L + n, capacity);
-    return *this;
+    }
+    return Insert(text, L);
 }
 
 CStr& CStr::Insert(CStr const& text, unsigned int index)
@@ -490,15 +633,26 @@ namespace {
 
 // Match positions of Replace, in a heap list of capacity 2, 4, 8, ... entries.
 // Returns the number found; 0 with no list when none was, or no memory.
+// memmove for a target at or before the source: the short pieces (most
+// replacements) unit by unit, the rest through the library.
+inline void MoveUnitsDown(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
+{
+    if (count > 8) {
+        std::memmove(pTarget, pSource, Bytes(count));
+        return;
+    }
+    for (unsigned int i = 0; i < count; ++i)
+        pTarget[i] = pSource[i];
+}
+
 unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, unsigned int start,
-                            unsigned int checksum, unsigned int length, bool all,
-                            unsigned int*& pList)
+                            unsigned int length, bool all, unsigned int*& pList)
 {
     pList = nullptr;
     unsigned int count = 0;
     unsigned int listCapacity = 0;
     for (unsigned int at = start;;) {
-        unsigned int const found = text.FindNextWithChecksum(pPattern, at, checksum, length);
+        unsigned int const found = FindFrom(text, pPattern, at, length);
         if (found == CStr::NOT_FOUND)
             return count;
         if (count + 1 >= listCapacity) {
@@ -525,12 +679,12 @@ unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, un
 CStr& CStr::Replace(CStr const& pattern, CStr const& replacement, unsigned int start, bool all)
 {
     unsigned int P;
-    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, P);
+    CalcSubStrChksumAndLength(pattern.m_pData, P);   // the checksum belongs to the pattern
     unsigned int const L = GetLength();
     if (P == 0 || L <= start)
         return *this;
     unsigned int* pList;
-    unsigned int const m = CollectMatches(*this, pattern.m_pData, start, checksum, P, all, pList);
+    unsigned int const m = CollectMatches(*this, pattern.m_pData, start, P, all, pList);
     if (m == 0)
         return *this;
 
@@ -556,12 +710,11 @@ CStr& CStr::Replace(CStr const& pattern, CStr const& replacement, unsigned int s
     // In place, w never passes the next unit to be read (R <= P).
     unsigned int w = pList[0];
     for (unsigned int i = 0; i < m; ++i) {
-        if (R != 0)
-            std::memmove(pDest + w, replacement.m_pData, Bytes(R));
+        MoveUnitsDown(pDest + w, replacement.m_pData, R);
         w += R;
         unsigned int const from = pList[i] + P;
         unsigned int const to = i + 1 < m ? pList[i + 1] : L;
-        std::memmove(pDest + w, m_pData + from, Bytes(to - from));
+        MoveUnitsDown(pDest + w, m_pData + from, to - from);
         w += to - from;
     }
     assert(w == N);
@@ -673,6 +826,7 @@ CStr& CStr::Format(wchar_t const* pFormat, va_list args)
     }
     if (written >= 0)
         Assign(pOut);
-    CLxiOSALRuntime::Free(pHeap);
+    if (pHeap != nullptr)
+        CLxiOSALRuntime::Free(pHeap);
     return *this;
 }

@@ -25,7 +25,7 @@ using Runtime = CLxiOSALRuntime;
 template <typename Fn>
 Fn LibrarySymbol(char const* pName)
 {
-    void* pLib = dlopen("liblxibase.so", RTLD_NOLOAD | RTLD_NOW);
+    void* pLib = dlopen("liblxibase.so.1", RTLD_NOLOAD | RTLD_NOW);
     if (pLib == nullptr)
         return nullptr;
     void* pSym = dlsym(pLib, pName);
