@@ -11,7 +11,8 @@
 //   CStrW wide(m_sName);              // wchar_t copy for one libc call
 //
 // Nothing here throws or reports errors; a failed allocation leaves the
-// string valid and holding its previous text.
+// string valid and holding its previous text (or the complete new one, when
+// the room it already had was enough).
 #ifndef LXIBASE_STR_H
 #define LXIBASE_STR_H
 
@@ -65,8 +66,8 @@ public:
 
     // Makes room for `length` units (never below the current length) and
     // returns the capacity. After a failed allocation the old buffer stays and
-    // the returned capacity is below the request: callers write only when
-    // the result covers what they need.
+    // its capacity is returned, which may be below the request: callers write
+    // only when the result covers what they need.
     unsigned int Resize(unsigned int length, bool force);
     void Compact();                           // buffer fitted to the length
     void SetTimeEfficient(bool on, bool resize);
@@ -100,7 +101,7 @@ public:
 
     // Editing. Indexes and counts are clamped, never rejected. The source
     // may be this string itself. After a failed allocation the string keeps
-    // its previous text.
+    // its previous text, or holds the complete new one if it fitted anyway.
     CStr& Append(CStr const& text);
     CStr& Insert(CStr const& text, unsigned int index);   // before unit `index`
     CStr& CopyRange(CStr const& source, unsigned int index, unsigned int count);
