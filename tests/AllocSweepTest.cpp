@@ -127,18 +127,9 @@ protected:
         }
     }
 
-    std::string Path(char const* pName) const { return m_root + "/" + pName; }
+    std::string Path(char const* pName) const { return m_logRoot.Path(pName); }
     // A log line: time stamp, blank, text.
     std::string Line(std::string const& text) const { return m_stamp + text + "\n"; }
-    // The error log after its mark, one char per unit ('?' above 0xFF).
-    std::string Log() const
-    {
-        std::string const bytes = lxitest::ReadFile(m_root + "/Data/ErrorLog.log");
-        std::string text;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += bytes[i + 1] == 0 ? bytes[i] : '?';
-        return text;
-    }
 
     lxitest::FakeClock m_clock{kNow, 0};
     lxitest::LogRoot m_logRoot{true};
@@ -175,9 +166,6 @@ TEST_F(AllocSweep, EveryAllocatingOperation)
         Runtime::FileClose(pFile);
         return "read:" + std::string(aBuffer, n) + err;
     };
-    auto const notice = [](char const* pWhich, std::string const& path) {
-        return std::string(pWhich) + ": the file " + path + " failed to open!\n";
-    };
 
     CStr const sModule(LXITEST_MODULE_FALSE);
     CStr const sProgram("test"), sArguments("abcdefghijklmnopqrstuvwxyz = abcdefghijklmnopqrstuvwxyz");
@@ -195,9 +183,9 @@ TEST_F(AllocSweep, EveryAllocatingOperation)
     auto const logged = [&](std::function<void()> const& log) {
         fs::remove(m_root + "/Data/ErrorLog.log");
         std::string const err = lxitest::CaptureStderr(log);
-        return "log:" + Log() + "|err:" + err;
+        return "log:" + m_logRoot.Log() + "|err:" + err;
     };
-    std::string const logNotice = notice("FileOpenUtf16", "../Data/ErrorLog.log");
+    std::string const logNotice = lxitest::OpenNotice("FileOpenUtf16", "../Data/ErrorLog.log");
 
     char const* const kStart = "start";
     std::vector<stSweepCase> const cases = {
@@ -263,7 +251,7 @@ TEST_F(AllocSweep, EveryAllocatingOperation)
          "read:" + marked, {"null"}},
         {"FileOpenUtf8", kStart,
          [&](CStr&) { return opened([&] { return Runtime::FileOpenUtf8(sFile, Runtime::s_readMode); }); },
-         "read:hello", {"null" + notice("FileOpenUtf8", file)}},
+         "read:hello", {"null" + lxitest::OpenNotice("FileOpenUtf8", file)}},
         {"FileOpenUtf16 wb", kStart,
          [&](CStr&) {
              std::ofstream(file) << marked;
@@ -271,10 +259,10 @@ TEST_F(AllocSweep, EveryAllocatingOperation)
                  opened([&] { return Runtime::FileOpenUtf16(sFile, Runtime::s_writeMode); });
              return outcome + lxitest::ReadFile(file);
          },
-         "read:\xFF\xFE", {"null" + notice("FileOpenUtf16", file) + marked}},
+         "read:\xFF\xFE", {"null" + lxitest::OpenNotice("FileOpenUtf16", file) + marked}},
         {"FileOpenUtf16 missing", kStart,
          [&](CStr&) { return opened([&] { return Runtime::FileOpenUtf16(sMissing, Runtime::s_readMode); }); },
-         "null" + notice("FileOpenUtf16", missing), {}},
+         "null" + lxitest::OpenNotice("FileOpenUtf16", missing), {}},
         {"FileRemove(CStr)", kStart,
          [&](CStr&) {
              std::ofstream(removed) << "x";

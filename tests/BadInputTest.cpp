@@ -2,6 +2,7 @@
 // that was there before is lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -25,11 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Runtime = CLxiOSALRuntime;
-
-std::string Notice(char const* pWhich, std::string const& path)
-{
-    return std::string(pWhich) + ": the file " + path + " failed to open!\n";
-}
 
 // Runs check where permission bits hold: directly for an ordinary user; for
 // root, which ignores them, in a child that has become "nobody". Returns
@@ -65,36 +61,22 @@ std::string Unprivileged(std::function<std::string()> const& check)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? report : "child failed: " + report;
 }
 
-// A fresh directory, open to every user, removed at the end.
+// Runs in a fresh <root>/run, open to every user, so the log is
+// <root>/Data/ErrorLog.log.
 class BadInput : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_dir.empty());
-        fs::permissions(m_dir, fs::perms::all);
-    }
-    void TearDown() override
-    {
-        fs::permissions(m_dir, fs::perms::all);
-        for (auto const& entry : fs::recursive_directory_iterator(m_dir))
-            if (entry.is_directory() && !entry.is_symlink())
-                fs::permissions(entry.path(), fs::perms::all);
-        fs::remove_all(m_dir);
-    }
-    std::string Path(std::string const& name) const { return m_dir + "/" + name; }
-    static void Put(std::string const& path, std::string const& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    std::string m_dir = lxitest::MakeTempDir();
+    void SetUp() override { ASSERT_FALSE(m_dir.empty()); }
+    std::string Path(std::string const& name) const { return m_root.Path(name); }
+    lxitest::LogRoot m_root{false};
+    std::string const& m_dir = m_root.Root();
 };
 
 // Every open form on a path that cannot be opened: null, errno from the
 // system, the notice with the whole path, and nothing made or changed.
 TEST_F(BadInput, OpensThatCannotSucceed)
 {
-    Put(Path("file"), "kept");
+    lxitest::WriteFile(Path("file"), "kept");
     fs::create_directory(Path("dir"));
     std::string longPath = m_dir;   // components of 200 units, 4,100 units in all
     while (longPath.size() < 4100)
@@ -102,7 +84,7 @@ TEST_F(BadInput, OpensThatCannotSucceed)
     longPath.resize(4100);
     struct Case { std::string path; std::vector<char const*> modes; int error; };
     Case const cases[] = {
-        {Path("missing/f.txt"), {"rb", "wb", "ab+", "rb+"}, ENOENT},
+        {Path("100%d %ls/f.txt"), {"rb", "wb", "ab+", "rb+"}, ENOENT},   // "%" verbatim in the notice
         {Path("file/f.txt"), {"rb", "wb", "ab+"}, ENOTDIR},   // a file where a directory should be
         {Path("dir"), {"wb", "ab+", "rb+"}, EISDIR},
         {longPath, {"rb", "wb", "ab+"}, ENAMETOOLONG},
@@ -120,15 +102,15 @@ TEST_F(BadInput, OpensThatCannotSucceed)
             EXPECT_EQ(nullptr, Runtime::FileOpen(path, pMode));
             EXPECT_EQ(c.error, errno);
             std::FILE* pFile = nullptr;
-            EXPECT_EQ(Notice("FileOpenUtf16", c.path),
+            EXPECT_EQ(lxitest::OpenNotice("FileOpenUtf16", c.path),
                       lxitest::CaptureStderr([&] { pFile = Runtime::FileOpenUtf16(path, pMode); }));
             EXPECT_EQ(nullptr, pFile);
-            EXPECT_EQ(Notice("FileOpenUtf8", c.path),
+            EXPECT_EQ(lxitest::OpenNotice("FileOpenUtf8", c.path),
                       lxitest::CaptureStderr([&] { pFile = Runtime::FileOpenUtf8(path, pMode); }));
             EXPECT_EQ(nullptr, pFile);
         }
     }
-    EXPECT_FALSE(fs::exists(Path("missing")));
+    EXPECT_FALSE(fs::exists(Path("100%d %ls")));
     EXPECT_EQ("kept", lxitest::ReadFile(Path("file")));
     EXPECT_TRUE(fs::is_empty(Path("dir")));
     // A directory opened for reading gives a stream that reads nothing.
@@ -142,7 +124,7 @@ TEST_F(BadInput, OpensThatCannotSucceed)
 
 TEST_F(BadInput, UnreadableAndUnwritableFiles)
 {
-    Put(Path("secret"), "\xFF\xFEsecret");
+    lxitest::WriteFile(Path("secret"), "\xFF\xFEsecret");
     fs::permissions(Path("secret"), fs::perms::none);
     std::string const report = Unprivileged([&] {
         std::string out;
@@ -155,7 +137,7 @@ TEST_F(BadInput, UnreadableAndUnwritableFiles)
                 Runtime::FileClose(pFile);
             std::string const err = lxitest::CaptureStderr(
                 [&] { pFile = Runtime::FileOpenUtf16(CStr(Path("secret").c_str()), pMode); });
-            if (pFile != nullptr || err != Notice("FileOpenUtf16", Path("secret")))
+            if (pFile != nullptr || err != lxitest::OpenNotice("FileOpenUtf16", Path("secret")))
                 out += std::string(pMode) + " notice " + err + "; ";
         }
         return out;
@@ -219,110 +201,84 @@ TEST_F(BadInput, LoadingTruncatedSharedObjects)
             std::string const path =
                 Path("cut-" + std::to_string(size) + "-" + fs::path(c.original).filename().string());
             SCOPED_TRACE(path);
-            Put(path, bytes.substr(0, size));
+            lxitest::WriteFile(path, bytes.substr(0, size));
             int sentinel = 0;
             auto* pInterface = reinterpret_cast<ILxiModuleCtrlIfc*>(&sentinel);
             EXPECT_FALSE(Runtime::LoadDynLibrary(CStr(path.c_str()), pInterface));
             EXPECT_EQ(reinterpret_cast<ILxiModuleCtrlIfc*>(&sentinel), pInterface);
         }
     }
-    // Text longer than an ELF header; a bare name that no search finds; and
-    // an empty path, which dlopen would take for the program itself.
-    Put(Path("text.so"), std::string(200, 't'));
-    for (std::string const& name : {Path("text.so"), std::string("liblxitest-nowhere.so"), std::string()}) {
+    // A bare name that no search finds; an empty path, which dlopen would
+    // take for the program itself.
+    for (std::string const& name : {std::string("liblxitest-nowhere.so"), std::string()}) {
         ILxiModuleCtrlIfc* pInterface = nullptr;
         EXPECT_FALSE(Runtime::LoadDynLibrary(CStr(name.c_str()), pInterface)) << name;
         EXPECT_EQ(nullptr, pInterface);
     }
 }
 
-// Runs in <dir>/run, so the log is <dir>/Data/ErrorLog.log.
-class BadLog : public BadInput
+// Logs a line of `units` units; returns what reached standard error, with
+// the 19-character stamp and its blank cut out after the first `at` chars.
+std::string Log(std::size_t units, std::size_t at = 0)
 {
-protected:
-    void SetUp() override
-    {
-        BadInput::SetUp();
-        fs::create_directory(Path("run"));
-        fs::permissions(Path("run"), fs::perms::all);
-        m_oldDir = fs::current_path();
-        fs::current_path(Path("run"));
-    }
-    void TearDown() override
-    {
-        fs::current_path(m_oldDir);
-        BadInput::TearDown();
-    }
-    // Logs a line of `units` units; returns what reached standard error.
-    static std::string Log(std::size_t units, std::string& line)
-    {
-        std::string const message(units, 'm');
-        std::string err = lxitest::CaptureStderr([&] { CErrorHandler::LogMsg(CStr(message.c_str()), false); });
-        line = message + "\n";
-        return err;
-    }
-    std::string const m_logNotice = Notice("FileOpenUtf16", "../Data/ErrorLog.log");
-    fs::path m_oldDir;
-};
-
-// The stderr text is "<stamp> <message>\n"; the stamp is 19 characters.
-std::string WithoutStamp(std::string const& text, std::size_t at)
-{
-    return text.size() >= at + 20 && text[at + 19] == ' ' ? text.substr(0, at) + text.substr(at + 20) : text;
+    std::string const message(units, 'm');
+    std::string const err =
+        lxitest::CaptureStderr([&] { CErrorHandler::LogMsg(CStr(message.c_str()), false); });
+    return err.size() >= at + 20 && err[at + 19] == ' ' ? err.substr(0, at) + err.substr(at + 20) : err;
 }
 
-TEST_F(BadLog, DataIsAFileOrTheLogIsNoFile)
-{
-    std::string line;
-    // "../Data" is a file: it stays as it was.
-    Put(Path("Data"), "not a directory");
-    std::string err = Log(40, line);
-    EXPECT_EQ(m_logNotice + line, WithoutStamp(err, m_logNotice.size()));
-    EXPECT_EQ("not a directory", lxitest::ReadFile(Path("Data")));
-    fs::remove(Path("Data"));
+std::string const kLogNotice = lxitest::OpenNotice("FileOpenUtf16", "../Data/ErrorLog.log");
 
-    // The log is a directory, or a link into nowhere.
-    fs::create_directories(Path("Data/ErrorLog.log"));
-    err = Log(40, line);
-    EXPECT_EQ(m_logNotice + line, WithoutStamp(err, m_logNotice.size()));
-    fs::remove(Path("Data/ErrorLog.log"));
-    fs::create_symlink(Path("nowhere/log"), Path("Data/ErrorLog.log"));
-    err = Log(40, line);
-    EXPECT_EQ(m_logNotice + line, WithoutStamp(err, m_logNotice.size()));
+// A log that cannot be written: the whole line reaches standard error, and
+// what is in the way stays as it was.
+TEST_F(BadInput, UnwritableLog)
+{
+    struct Case { char const* name; std::function<void()> set; std::size_t units; bool notice; };
+    Case const cases[] = {
+        {"Data is a file", [&] { lxitest::WriteFile(Path("Data"), "not a directory"); }, 40, true},
+        {"log is a directory", [&] { fs::create_directories(Path("Data/ErrorLog.log")); }, 40, true},
+        {"log links nowhere",
+         [&] { fs::create_directory(Path("Data")); fs::create_symlink(Path("nowhere/log"), Path("Data/ErrorLog.log")); },
+         40, true},
+        // The close cannot flush the line; a line beyond the stream's buffer
+        // comes up short in the write itself.
+        {"full device", [&] { fs::create_directory(Path("Data")); fs::create_symlink("/dev/full", Path("Data/ErrorLog.log")); },
+         40, false},
+        {"full device, long line", [] {}, 50000, false},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.set();
+        std::string const notice = c.notice ? kLogNotice : "";
+        EXPECT_EQ(notice + std::string(c.units, 'm') + "\n", Log(c.units, notice.size()));
+        if (fs::is_regular_file(Path("Data"))) {
+            EXPECT_EQ("not a directory", lxitest::ReadFile(Path("Data")));
+        }
+        if (c.notice)
+            fs::remove_all(Path("Data"));
+    }
     EXPECT_FALSE(fs::exists(Path("nowhere")));
 }
 
-TEST_F(BadLog, NullFileText)
+TEST_F(BadInput, NullFileText)
 {
     fs::create_directory(Path("Data"));
     EXPECT_EQ("", lxitest::CaptureStderr(
                       [] { CErrorHandler::LogMsg(nullptr, 3, false, LXI_ERR_SET_CURRENT_DIRECTORY_FAILED); }));
-    std::string const bytes = lxitest::ReadFile(Path("Data/ErrorLog.log"));
-    std::string text;
-    for (std::size_t i = 2; i < bytes.size(); i += 2)
-        text += bytes[i];
-    EXPECT_EQ("SetCurrentDirectory: failed! in line 3, file: \n", WithoutStamp(text, 0));
+    std::string const text = m_root.Log();
+    EXPECT_EQ(" SetCurrentDirectory: failed! in line 3, file: \n", text.substr(std::min<std::size_t>(19, text.size())));
 }
 
-TEST_F(BadLog, FullDeviceSendsTheWholeLongLineToStderr)
-{
-    // A line far beyond the stream's buffer: the write itself comes up short.
-    fs::create_directory(Path("Data"));
-    fs::create_symlink("/dev/full", Path("Data/ErrorLog.log"));
-    std::string line;
-    std::string const err = Log(50000, line);
-    EXPECT_EQ(line, WithoutStamp(err, 0));
-}
-
-TEST_F(BadLog, ReadOnlyData)
+TEST_F(BadInput, ReadOnlyData)
 {
     fs::create_directory(Path("Data"));
-    fs::permissions(Path("Data"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    auto const readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                          fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(Path("Data"), readOnly);
     std::string const report = Unprivileged([&] {
-        std::string line;
-        std::string const err = Log(40, line);   // no log yet, and none can be made
-        std::string out = WithoutStamp(err, m_logNotice.size()) == m_logNotice + line ? "" : "stderr: " + err;
+        // No log yet, and none can be made.
+        std::string const err = Log(40, kLogNotice.size());
+        std::string out = err == kLogNotice + std::string(40, 'm') + "\n" ? "" : "stderr: " + err;
         if (fs::exists(Path("Data/ErrorLog.log")))
             out += " log made";
         return out;
@@ -333,14 +289,12 @@ TEST_F(BadLog, ReadOnlyData)
 
     // A log that exists and may be written is still appended to.
     fs::permissions(Path("Data"), fs::perms::all);
-    Put(Path("Data/ErrorLog.log"), std::string("\xFF\xFE", 2));
+    lxitest::WriteFile(Path("Data/ErrorLog.log"), "\xFF\xFE");
     fs::permissions(Path("Data/ErrorLog.log"), fs::perms::all);
-    fs::permissions(Path("Data"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                                      fs::perms::others_exec);
+    fs::permissions(Path("Data"), readOnly);
     EXPECT_EQ("", Unprivileged([&] {
-        std::string line;
-        std::string const err = Log(3, line);
-        return err.empty() && lxitest::ReadFile(Path("Data/ErrorLog.log")).size() == 2 + 2 * (20 + line.size())
+        std::string const err = Log(3);
+        return err.empty() && lxitest::ReadFile(Path("Data/ErrorLog.log")).size() == 2 + 2 * (20 + 4)
                    ? std::string()
                    : "not appended: " + err;
     }));

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -13,15 +12,7 @@
 
 #include "ErrorHandler.h"
 #include "FakeClock.h"
-
-namespace lxitest {
-
-// In FileTest.cpp.
-std::string ReadFile(std::string const& path);
-std::string CaptureStderr(std::function<void()> const& fn);
-std::string MakeTempDir();
-
-}  // namespace lxitest
+#include "TestFiles.h"
 
 namespace {
 
@@ -30,45 +21,15 @@ namespace fs = std::filesystem;
 constexpr long long kNow = 1796373038;   // 2026-12-04 08:30:38 UTC
 std::string const kStamp = "2026-12-04 08:30:38 ";
 
-// Runs in <tmp>/run with <tmp>/Data beside it, in UTC at a fixed instant.
+// Runs in <root>/run with <root>/Data beside it, in UTC at a fixed instant.
 class ErrorHandlerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(m_root.empty());
-        fs::create_directory(m_root + "/run");
-        fs::create_directory(m_root + "/Data");
-        m_oldDir = fs::current_path();
-        fs::current_path(m_root + "/run");
-        if (char const* pZone = std::getenv("TZ"))
-            m_oldZone = pZone;
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    void TearDown() override
-    {
-        fs::current_path(m_oldDir);
-        fs::remove_all(m_root);
-        m_oldZone ? setenv("TZ", m_oldZone->c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-    // The log after its mark, one char per code unit ('?' for one above 0xFF
-    // or a lone byte).
-    std::string Log() const
-    {
-        std::string const bytes = lxitest::ReadFile(m_root + "/Data/ErrorLog.log");
-        if (bytes.compare(0, 2, "\xFF\xFE") != 0)
-            return "no mark";
-        std::string text;
-        for (std::size_t i = 2; i < bytes.size(); i += 2)
-            text += i + 1 < bytes.size() && bytes[i + 1] == 0 ? bytes[i] : '?';
-        return text;
-    }
+    void SetUp() override { ASSERT_FALSE(m_root.Root().empty()); }
+    std::string Log() const { return m_root.Log(); }
 
-    std::string m_root = lxitest::MakeTempDir();
-    fs::path m_oldDir;
-    std::optional<std::string> m_oldZone;
+    lxitest::LogRoot m_root{true};
+    lxitest::TzGuard m_zone{"UTC"};
     lxitest::FakeClock m_clock{kNow, 0};
 };
 
@@ -110,22 +71,10 @@ TEST_F(ErrorHandlerTest, LineTexts)
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(c.message.substr(0, 60));
-        fs::remove(m_root + "/Data/ErrorLog.log");
+        fs::remove(m_root.Path("Data/ErrorLog.log"));
         c.log();
         EXPECT_EQ(kStamp + c.message + "\n", Log());
     }
-}
-
-TEST_F(ErrorHandlerTest, UnwritableLogGoesToStderr)
-{
-    std::string const line = kStamp + "SetCurrentDirectory: failed! in line 1, file: %s\n";
-    auto const log = [] { CErrorHandler::LogMsg(L"%s", 1, false, LXI_ERR_SET_CURRENT_DIRECTORY_FAILED); };
-    // A close that cannot flush the line.
-    fs::create_symlink("/dev/full", m_root + "/Data/ErrorLog.log");
-    EXPECT_EQ(line, lxitest::CaptureStderr(log));
-    fs::remove_all(m_root + "/Data");
-    EXPECT_EQ("FileOpenUtf16: the file ../Data/ErrorLog.log failed to open!\n" + line,
-              lxitest::CaptureStderr(log));
 }
 
 TEST_F(ErrorHandlerDeathTest, ExitFlagEndsWithStatus1AndTheLineOnceOnStderr)
@@ -139,7 +88,7 @@ TEST_F(ErrorHandlerDeathTest, ExitFlagEndsWithStatus1AndTheLineOnceOnStderr)
     };
     EXPECT_EXIT(logAfterHandler(), ::testing::ExitedWithCode(1), "^" + line + "handler$");
     EXPECT_EQ(line, Log());
-    fs::remove_all(m_root + "/Data");
+    fs::remove_all(m_root.Path("Data"));
     EXPECT_EXIT(log(), ::testing::ExitedWithCode(1),
                 "^FileOpenUtf16: the file \\.\\./Data/ErrorLog\\.log failed to open!\n" + line + "$");
 }

@@ -1,53 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "LxiOSALRuntime.h"
-
-namespace lxitest {
-
-// Shared with the error handler tests.
-std::string ReadFile(std::string const& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Everything written to descriptor 2 while fn runs.
-std::string CaptureStderr(std::function<void()> const& fn)
-{
-    std::fflush(stderr);
-    std::FILE* pFile = std::tmpfile();
-    int const saved = dup(2);
-    dup2(fileno(pFile), 2);
-    fn();
-    std::fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    std::string out;
-    std::rewind(pFile);
-    for (int c; (c = std::fgetc(pFile)) != EOF;)
-        out += static_cast<char>(c);
-    std::fclose(pFile);
-    return out;
-}
-
-// A fresh directory under /tmp; "" on failure. The caller removes it.
-std::string MakeTempDir()
-{
-    char aTemplate[] = "/tmp/lxibase-XXXXXX";
-    return mkdtemp(aTemplate) != nullptr ? aTemplate : "";
-}
-
-}  // namespace lxitest
+#include "TestFiles.h"
 
 namespace {
 
@@ -56,14 +13,9 @@ using Runtime = CLxiOSALRuntime;
 class FileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_FALSE(m_dir.empty()); }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string Path(char const* pName) const { return m_dir + "/" + pName; }
-    static void Put(std::string const& path, std::string const& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    std::string m_dir = lxitest::MakeTempDir();
+    void SetUp() override { ASSERT_FALSE(m_root.Root().empty()); }
+    std::string Path(char const* pName) const { return m_root.Path(pName); }
+    lxitest::LogRoot m_root{false};
 };
 
 TEST_F(FileTest, ByteOrderMarks)
@@ -99,7 +51,7 @@ TEST_F(FileTest, ByteOrderMarks)
         SCOPED_TRACE(testing::Message() << c.utf8 << " " << c.mode << " " << (c.before ? c.before : "-"));
         std::filesystem::remove(path);
         if (c.before != nullptr)
-            Put(path, c.before);
+            lxitest::WriteFile(path, c.before);
         std::string const mode = c.mode;   // equal text, another pointer
         std::FILE* pFile = c.utf8 ? Runtime::FileOpenUtf8(CStr(path.c_str()), mode.c_str())
                                   : Runtime::FileOpenUtf16(CStr(path.c_str()), mode.c_str());
@@ -112,40 +64,18 @@ TEST_F(FileTest, ByteOrderMarks)
     }
 }
 
-TEST_F(FileTest, FailedOpenIsReportedOnStderr)
-{
-    std::string const path = Path("100%d %ls/missing.txt");   // no such directory
-    for (bool utf8 : {false, true}) {
-        std::FILE* pFile = reinterpret_cast<std::FILE*>(1);
-        std::string const out = lxitest::CaptureStderr([&] {
-            pFile = utf8 ? Runtime::FileOpenUtf8(CStr(path.c_str()), Runtime::s_readMode)
-                         : Runtime::FileOpenUtf16(CStr(path.c_str()), Runtime::s_appendUpdateMode);
-        });
-        EXPECT_EQ(nullptr, pFile);
-        EXPECT_EQ(std::string(utf8 ? "FileOpenUtf8" : "FileOpenUtf16") + ": the file " + path +
-                      " failed to open!\n",
-                  out);
-    }
-}
-
 TEST_F(FileTest, Remove)
 {
-    Put(Path("f"), "x");
+    lxitest::WriteFile(Path("f"), "x");
     EXPECT_EQ(0, Runtime::FileRemove(Path("f").c_str()));
     EXPECT_FALSE(std::filesystem::exists(Path("f")));
     EXPECT_EQ(0, Runtime::FileRemove(CStr(Path("f").c_str())));   // no such file
     // A failure other than a missing file: a directory that is not empty.
     std::filesystem::create_directory(Path("d"));
-    Put(Path("d/f"), "x");
+    lxitest::WriteFile(Path("d/f"), "x");
     errno = 0;
     EXPECT_EQ(-1, Runtime::FileRemove(CStr(Path("d").c_str())));
     EXPECT_EQ(ENOTEMPTY, errno);
-    if (geteuid() != 0) {   // root ignores the permission bits
-        std::filesystem::permissions(Path("d"), std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
-        EXPECT_EQ(-1, Runtime::FileRemove(Path("d/f").c_str()));
-        std::filesystem::permissions(Path("d"), std::filesystem::perms::owner_all);
-    }
 }
 
 TEST_F(FileTest, WriteTexts)

@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 
 #include "LxiOSALRuntime.h"
 #include "StrA.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -72,7 +71,7 @@ extern "C" ssize_t readlink(char const* pPath, char* pBuffer, size_t size) noexc
 TEST(ModuleLoad, EntryResultAndInterfacePointer)
 {
     std::string const textFile = testing::TempDir() + "lxitest-" + std::to_string(getpid()) + ".txt";
-    std::ofstream(textFile) << "not a shared object\n";
+    lxitest::WriteFile(textFile, "not a shared object\n");
     struct Case { std::string path; bool result; bool stored; bool loaded; };
     Case const cases[] = {
         {LXITEST_MODULE_TRUE, true, true, true},
@@ -163,14 +162,7 @@ TEST(ModuleProcessDeathTest, FailedChdirEndsTheProcess)
     std::string const base = std::string(LXITEST_BINARY_DIR) + "/chdir-test";
     for (char const* pDir : {"", "/Data", "/work"})
         mkdir((base + pDir).c_str(), 0755);
-    auto const logText = [&] {   // the low byte of each UTF-16 unit
-        std::ifstream file(base + "/Data/ErrorLog.log", std::ios::binary);
-        std::string const bytes{std::istreambuf_iterator<char>(file), {}};
-        std::string text;
-        for (size_t i = 2; i < bytes.size(); i += 2)
-            text += bytes[i];
-        return text;
-    };
+    auto const logText = [&] { return lxitest::LogText(base + "/Data/ErrorLog.log"); };
     // A missing directory, and an executable directly under /, whose
     // directory is the empty text.
     for (bool const underRoot : {false, true}) {

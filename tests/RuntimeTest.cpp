@@ -4,17 +4,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <cwchar>
 #include <dlfcn.h>
-#include <functional>
 #include <string>
-#include <unistd.h>
 
 #include "AllocHook.h"
 #include "FakeClock.h"
 #include "LxiOSALRuntime.h"
 #include "StrA.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -33,25 +31,6 @@ Fn LibrarySymbol(char const* pName)
     return reinterpret_cast<Fn>(pSym);
 }
 
-// Everything written to the stream's descriptor while fn runs.
-std::string Capture(std::FILE* pStream, std::function<void()> const& fn)
-{
-    int const fd = fileno(pStream);
-    std::fflush(pStream);
-    std::FILE* pFile = std::tmpfile();
-    int const saved = dup(fd);
-    dup2(fileno(pFile), fd);
-    fn();
-    std::fflush(pStream);
-    dup2(saved, fd);
-    close(saved);
-    std::string out(4096, '\0');
-    std::rewind(pFile);
-    out.resize(std::fread(&out[0], 1, out.size(), pFile));
-    std::fclose(pFile);
-    return out;
-}
-
 class LocaleGuard
 {
 public:
@@ -63,26 +42,6 @@ public:
     bool m_ok;
 
 private:
-    std::string m_old;
-};
-
-class TzGuard
-{
-public:
-    explicit TzGuard(char const* pZone) : m_had(std::getenv("TZ") != nullptr)
-    {
-        m_old = m_had ? std::getenv("TZ") : "";
-        setenv("TZ", pZone, 1);
-        tzset();
-    }
-    ~TzGuard()
-    {
-        m_had ? setenv("TZ", m_old.c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_had;
     std::string m_old;
 };
 
@@ -139,7 +98,7 @@ TEST(Runtime, TimeStampIsLocalTime)
                    Case{"UTC", 1796414709, "2026-12-04 20:05:09"},
                    Case{"XYZ-02", 1796373093, "2026-12-04 10:31:33"},   // UTC+2
                    Case{"UTC", 0, "1970-01-01 00:00:00"}}) {
-        TzGuard zone(c.zone);
+        lxitest::TzGuard zone(c.zone);
         lxitest::FakeClock clock(c.seconds, 999999999);
         Runtime::GetTimeStamp(stamp);
         EXPECT_STREQ(c.text, CStrA(stamp).GetDataA()) << c.zone;
@@ -164,14 +123,14 @@ TEST(Runtime, ConsoleKeepsTheHostOutputInOrder)
 {
     struct Case { std::FILE* pStream; void (*pWrite)(CStr const&); };
     for (Case c : {Case{stdout, &Runtime::WriteToStdOut}, Case{stderr, &Runtime::WriteToStdErr}}) {
-        std::string const out = Capture(c.pStream, [&] {
+        std::string const out = lxitest::Capture(c.pStream, [&] {
             std::fprintf(c.pStream, "<%d ", 1);
             c.pWrite(CStr("50% %d %ls\n"));
             c.pWrite(CStr());
             std::fprintf(c.pStream, "%d>", 2);
         });
         EXPECT_EQ("<1 50% %d %ls\n2>", out);
-        EXPECT_EQ("", Capture(c.pStream, [&] { c.pWrite(CStr("")); }));
+        EXPECT_EQ("", lxitest::Capture(c.pStream, [&] { c.pWrite(CStr("")); }));
     }
 }
 
@@ -180,12 +139,12 @@ TEST(Runtime, ConsoleConvertsWithTheLocale)
     CStr const text(L"caf\u00e9 \u20ac");
     {
         LocaleGuard locale("C");
-        EXPECT_EQ("caf? ?", Capture(stdout, [&] { Runtime::WriteToStdOut(text); }));
+        EXPECT_EQ("caf? ?", lxitest::Capture(stdout, [&] { Runtime::WriteToStdOut(text); }));
     }
     LocaleGuard locale("C.UTF-8");
     if (!locale.m_ok)
         GTEST_SKIP() << "no C.UTF-8 locale";
-    EXPECT_EQ("caf\xC3\xA9 \xE2\x82\xAC", Capture(stderr, [&] { Runtime::WriteToStdErr(text); }));
+    EXPECT_EQ("caf\xC3\xA9 \xE2\x82\xAC", lxitest::Capture(stderr, [&] { Runtime::WriteToStdErr(text); }));
 }
 
 TEST(RuntimeDeathTest, ConsoleOrientation)
@@ -195,7 +154,7 @@ TEST(RuntimeDeathTest, ConsoleOrientation)
     EXPECT_EXIT(
         {
             std::freopen("/dev/null", "w", stdout);
-            std::string const out = Capture(stdout, [] {
+            std::string const out = lxitest::Capture(stdout, [] {
                 Runtime::WriteToStdOut(CStr("x"));
                 std::printf("y");
             });
@@ -208,7 +167,7 @@ TEST(RuntimeDeathTest, ConsoleOrientation)
             std::freopen("/dev/null", "w", stderr);
             if (std::fwide(stderr, 1) <= 0)
                 std::exit(2);
-            std::string const out = Capture(stderr, [] { Runtime::WriteToStdErr(CStr("50% %d")); });
+            std::string const out = lxitest::Capture(stderr, [] { Runtime::WriteToStdErr(CStr("50% %d")); });
             std::exit(out == "50% %d" ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");

@@ -1,36 +1,22 @@
 // The word-at-a-time paths of the conversions and of the search against
-// plain walks written out from their rules: same results for every input,
-// nothing read at or beyond a count (inputs sit at the very end of their
-// heap blocks, where AddressSanitizer sees any overread).
+// plain walks written out from their rules (the decoding is the reference
+// model's, StrModel.h): same results for every input, nothing read at or
+// beyond a count (inputs sit at the very end of their heap blocks, where
+// AddressSanitizer sees any overread).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "Str.h"
+#include "StrModel.h"
 #include "StrUtil.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 using Units = std::vector<unsigned short>;
-
-// UTF-8 to UTF-16, one lead byte at a time; missing bytes count as 0.
-Units PlainDecode(Bytes const& in)
-{
-    Units out;
-    for (std::size_t pos = 0; pos < in.size();) {
-        unsigned int const b = in[pos];
-        auto const next = [&](std::size_t k) { return pos + k < in.size() ? in[pos + k] & 0x7Fu : 0u; };
-        std::size_t const step = (b & 0xE0u) == 0xC0u ? 2 : (b & 0xF0u) == 0xE0u ? 3 : 1;
-        out.push_back(static_cast<unsigned short>(
-            b < 0x80u ? b : step == 2 ? ((b & 0x1Fu) << 6) | next(1)
-                          : step == 3 ? ((b & 0x0Fu) << 12) | (next(1) << 6) | next(2) : '?'));
-        pos += step;
-    }
-    return out;
-}
 
 Bytes PlainEncode(Units const& in)
 {
@@ -58,7 +44,8 @@ void ExpectConversions(Bytes const& source8, Units const& source16)
     Units const utf16(source16);
     auto const count8 = static_cast<unsigned int>(utf8.size());
     auto const count16 = static_cast<unsigned int>(utf16.size());
-    Units const expected16 = PlainDecode(utf8);
+    std::u16string const decoding = lxitest::CStrModel::FromUtf8(utf8.data(), count8);
+    Units const expected16(decoding.begin(), decoding.end());
     ASSERT_EQ(expected16.size(), CStrUtil::LengthOfUtf16FromUtf8(utf8.data(), count8));
     Units decoded(expected16.size());
     CStrUtil::MemcpyUtf16FromUtf8(decoded.data(), utf8.data(), count8);
@@ -99,29 +86,46 @@ unsigned int Checksum(Units const& pattern)
     return h;
 }
 
-TEST(StrFastPath, ConversionsOfEveryShortSequence)
+TEST(StrFastPath, PinnedConversions)
+{
+    // Each unit alone: 1, 2 or 3 bytes, surrogates too.
+    Units all(0x10000);
+    for (unsigned int u = 0; u < all.size(); ++u)
+        all[u] = static_cast<unsigned short>(u);
+    EXPECT_EQ(0x80u + 2u * 0x780u + 3u * 0xF800u, PlainEncode(all).size());
+    ExpectConversions(PlainEncode(all), all);
+    EXPECT_EQ((Bytes{'a', 0, 0xC3, 0xA9, 0xEF, 0xBB, 0xBF, 0xED, 0xB0, 0x80}),
+              PlainEncode({'a', 0, 0xE9, 0xFEFF, 0xDC00}));
+
+    // Bytes are taken as they come: 4-byte leads and strays give "?", no
+    // overlong or continuation check, a missing byte counts as 0.
+    struct Case { Bytes in; Units out; };
+    for (Case const& c : {Case{{0xF0, 0x9F, 0x98, 0x80}, {'?', '?', '?', '?'}}, Case{{0xC0, 0x80}, {0}},
+                          Case{{0xC2, 0x41}, {0xC1}}, Case{{0xE2, 0x41, 0x41}, {0x3041}},
+                          Case{{0xC2, 0xC3, 0xA9}, {0xC3, '?'}}, Case{{'a', 0xE2, 0x82}, {'a', 0x2080}}}) {
+        auto const count = static_cast<unsigned int>(c.in.size());
+        std::u16string const decoding = lxitest::CStrModel::FromUtf8(c.in.data(), count);
+        EXPECT_EQ(c.out, Units(decoding.begin(), decoding.end()));
+        ExpectConversions(c.in, {});
+    }
+}
+
+TEST(StrFastPath, Conversions)
 {
     // Bytes of every class, units of every width: all sequences of up to 4.
     unsigned char const aByte[] = {0x00, 0x41, 0x7F, 0x80, 0xBF, 0xC3, 0xDF, 0xE3, 0xEF, 0xF0, 0xFF};
     unsigned short const aUnit[] = {0x0000, 0x0041, 0x007F, 0x0080, 0x07FF, 0x0800, 0xD83D, 0xFFFF};
-    for (unsigned int length = 0; length <= 4; ++length) {
-        unsigned int combinations = 1;
-        for (unsigned int k = 0; k < length; ++k)
-            combinations *= sizeof aByte;
-        for (unsigned int c = 0; c < combinations; ++c) {
-            Bytes utf8;
-            Units utf16;
-            for (unsigned int k = 0, rest = c; k < length; ++k, rest /= sizeof aByte) {
-                utf8.push_back(aByte[rest % sizeof aByte]);
-                utf16.push_back(aUnit[rest % (sizeof aUnit / sizeof aUnit[0])]);
-            }
-            ExpectConversions(utf8, utf16);
+    for (unsigned int c = 0; c < 1 + 11 + 11 * 11 + 11 * 11 * 11 + 11 * 11 * 11 * 11; ++c) {
+        Bytes utf8;
+        Units utf16;
+        for (unsigned int rest = c; rest != 0; rest /= 11) {   // bijective base 11
+            --rest;
+            utf8.push_back(aByte[rest % 11]);
+            utf16.push_back(aUnit[rest % 8]);
         }
+        ExpectConversions(utf8, utf16);
     }
-}
 
-TEST(StrFastPath, ConversionsOfRandomRuns)
-{
     // Runs of ASCII, 2-byte and 3-byte text with stray bytes, of every length
     // and offset around the word size, cut at every point.
     std::mt19937 random(7);
@@ -170,36 +174,6 @@ TEST(StrFastPath, SearchAgreesWithTheChecksumWalk)
             ASSERT_EQ(PlainFind(text, start, pattern, checksum + round % 2, otherLength),
                       s.FindNextWithChecksum(pattern.data(), start, checksum + round % 2, otherLength));
         }
-    }
-}
-
-TEST(StrFastPath, NextPowerAndUnitAppends)
-{
-    auto const doubling = [](unsigned int n) {
-        unsigned int power = 1;
-        while (n != 0 && power < n + 4u)
-            power <<= 1;
-        return n == 0 ? 0u : power;
-    };
-    for (unsigned int n : {0u, 1u, 4u, 5u, 12u, 13u, 1000u, 0x7FFFFFFCu})
-        EXPECT_EQ(doubling(n), CStr::FindNextPower(n)) << n;
-    for (unsigned int n = 0; n < 70000; ++n)
-        ASSERT_EQ(doubling(n), CStr::FindNextPower(n)) << n;
-    EXPECT_EQ(0x80000000u, CStr::FindNextPower(0xFFFFFFFFu));
-
-    // One unit at a time: the capacity follows the powers, the text is exact.
-    CStr text;
-    text.SetTimeEfficient(true, false);
-    CStr unit("x");
-    for (unsigned int n = 1; n <= 3000; ++n) {
-        unit.SetChar(0, static_cast<unsigned short>('a' + n % 26));
-        text.Append(unit);
-        ASSERT_EQ(n, text.GetLength());
-        // The record needs 5 units beyond the text; without it the
-        // capacity reckons as the length.
-        ASSERT_EQ(doubling(n) >= n + 5 ? doubling(n) : n, text.GetBuffSize());
-        ASSERT_EQ('a' + n % 26, text.GetChar(n - 1));
-        ASSERT_EQ(0, text.GetData()[n]);
     }
 }
 
