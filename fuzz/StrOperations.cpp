@@ -1,14 +1,14 @@
 // Sequences of CStr operations drawn from the input bytes, each step checked
-// against the reference model (tests/StrModel.h), failed allocations included.
+// against std::u16string work (tests/StrCheck.h), failed allocations included.
 #include <cstdint>
 
 #include "FuzzCheck.h"
-#include "StrModel.h"
+#include "StrCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* pData, std::size_t size)
 {
     // Each choice below n takes the next one, two or four bytes; 0 once spent.
-    lxitest::CStrModelRun run([&](unsigned int n) {
+    lxitest::CStrRun run([&](unsigned int n) {
         unsigned int value = 0;
         for (unsigned long long range = 1; range < n && size != 0; range <<= 8, --size)
             value = value << 8 | *pData++;

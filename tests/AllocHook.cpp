@@ -2,58 +2,70 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 
 #include "LxiOSALRuntime.h"
 
 namespace {
 
-std::atomic<unsigned int> g_allocs{0};
-std::atomic<unsigned int> g_frees{0};
-std::atomic<unsigned int> g_failAt{0};   // absolute allocation number, 0 = none
+std::atomic<unsigned int> g_allocs{0}, g_frees{0}, g_failAt{0};
 std::atomic<bool> g_failed{false};
+std::mutex g_lock;
+// Block sizes. Made on first use, since the library's static strings take
+// blocks before this program's statics are built, and never destroyed, since
+// they free them after.
+std::map<void const*, unsigned int>& Sizes()
+{
+    static auto* s_pSizes = new std::map<void const*, unsigned int>;
+    return *s_pSizes;
+}
 
-bool ShouldFail()
+void* Track(void* pOld, unsigned int size)
 {
     unsigned int const n = ++g_allocs;
-    if (g_failAt.load() != 0 && n == g_failAt.load()) {
+    if (n == g_failAt.load()) {
         g_failed = true;
-        return true;
+        return nullptr;
     }
-    return false;
+    void* const pBlock = pOld != nullptr ? std::realloc(pOld, size) : std::malloc(size);
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (pBlock != nullptr && pOld != nullptr)
+        Sizes().erase(pOld);
+    if (pBlock != nullptr)
+        Sizes()[pBlock] = size;
+    return pBlock;
 }
 
 }  // namespace
 
 void* CLxiOSALRuntime::Malloc(unsigned int size)
 {
-    return ShouldFail() ? nullptr : std::malloc(size);
+    return Track(nullptr, size);
 }
 
 void* CLxiOSALRuntime::Realloc(void* pBlock, unsigned int size)
 {
-    return ShouldFail() ? nullptr : std::realloc(pBlock, size != 0 ? size : 1u);
+    return pBlock == nullptr ? Malloc(size) : Track(pBlock, size != 0 ? size : 1u);
 }
 
 void CLxiOSALRuntime::Free(void* pBlock)
 {
-    if (pBlock != nullptr)
-        ++g_frees;
+    if (pBlock == nullptr)
+        return;
+    ++g_frees;
+    {
+        std::lock_guard<std::mutex> lock(g_lock);
+        Sizes().erase(pBlock);
+    }
     std::free(pBlock);
 }
 
 namespace lxitest {
 
-AllocCounter::AllocCounter() : m_allocsAtStart(g_allocs.load()), m_freesAtStart(g_frees.load()) {}
-
-unsigned int AllocCounter::Count() const
-{
-    return g_allocs.load() - m_allocsAtStart;
-}
-
-unsigned int AllocCounter::Frees() const
-{
-    return g_frees.load() - m_freesAtStart;
-}
+AllocCounter::AllocCounter() : m_allocs(g_allocs.load()), m_frees(g_frees.load()) {}
+unsigned int AllocCounter::Count() const { return g_allocs.load() - m_allocs; }
+unsigned int AllocCounter::Frees() const { return g_frees.load() - m_frees; }
 
 void FailAllocation(unsigned int n)
 {
@@ -64,6 +76,13 @@ void FailAllocation(unsigned int n)
 bool FailureInjected()
 {
     return g_failed.load();
+}
+
+long BlockUnits(void const* pBlock)
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    auto const found = Sizes().find(pBlock);
+    return found == Sizes().end() ? -1 : static_cast<long>(found->second / 2) - 1;
 }
 
 }  // namespace lxitest
