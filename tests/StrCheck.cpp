@@ -204,7 +204,7 @@ std::string CStrRun::Step()
     Units want = before;
     bool timeEfficient = old.timeEfficient;
     std::string result, wantResult;
-    FailAllocation(Choose(8) == 0 ? 1 + Choose(3) : 0);
+    FailAllocation(Choose(8) == 0 ? 1 + Choose(6) : 0);
     switch (op) {
     case 0:   // construction
         pOld = &none;

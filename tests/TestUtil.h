@@ -1,0 +1,46 @@
+// Helpers of the tests that work with files, the working directory, the error
+// log and the console.
+#ifndef LXIBASE_TESTS_TESTUTIL_H
+#define LXIBASE_TESTS_TESTUTIL_H
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace lxitest {
+
+std::string ReadFile(std::string const& path);
+void WriteFile(std::string const& path, std::string const& bytes);
+std::string Capture(std::FILE* pStream, std::function<void()> const& fn);   // what reached its descriptor
+inline std::string CaptureStderr(std::function<void()> const& fn) { return Capture(stderr, fn); }
+// A UTF-16 log after its mark, one char a unit ('?' above 0xFF or for a lone
+// byte); "" for no file, "no mark" for a file without one.
+std::string LogText(std::string const& path);
+inline std::string LogNotice()   // what a log that cannot be opened prints
+{
+    return "FileOpenUtf16: the file ../Data/ErrorLog.log failed to open!\n";
+}
+
+// While it lives, a fresh <root>/run is the working directory, so the error
+// log is <root>/Data/ErrorLog.log (Data made on request), in UTC at the time
+// the test's clock gives.
+class LogRoot
+{
+public:
+    explicit LogRoot(bool withData);
+    ~LogRoot();
+    LogRoot(LogRoot const&) = delete;
+    LogRoot& operator=(LogRoot const&) = delete;
+    std::string Path(std::string const& name) const { return m_root + "/" + name; }
+    std::string Log() const { return LogText(Path("Data/ErrorLog.log")); }
+
+private:
+    std::string m_root;
+    std::filesystem::path m_oldDir;
+    std::string m_oldZone;
+};
+
+}  // namespace lxitest
+
+#endif
