@@ -1,6 +1,6 @@
 // A fuzz target as a plain test program, no libFuzzer needed: it runs the
 // target on every file of the corpus folders given, then on seeded random
-// inputs (LXIBASE_FUZZ_RUNS of them, 300 by default; LXIBASE_FUZZ_SEED picks
+// inputs (LXIBASE_FUZZ_RUNS of them, 1000 by default; LXIBASE_FUZZ_SEED picks
 // another sequence). A failed check aborts the program.
 #include <algorithm>
 #include <cstdint>
@@ -42,10 +42,10 @@ int main(int argc, char** argv)
         std::ifstream in(file, std::ios::binary);
         Run(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     }
-    unsigned long const runs = Setting("LXIBASE_FUZZ_RUNS", 300);
+    unsigned long const runs = Setting("LXIBASE_FUZZ_RUNS", 1000);
     std::mt19937 random(static_cast<std::mt19937::result_type>(Setting("LXIBASE_FUZZ_SEED", 1)));
     for (unsigned long n = 0; n < runs; ++n) {
-        std::string bytes(random() % (n % 4 == 0 ? 4096 : 64), '\0');
+        std::string bytes(random() % (n % 4 == 0 ? 8192 : 256), '\0');
         for (char& byte : bytes)
             byte = static_cast<char>(random() % (n % 3 == 0 ? 8 : 256));   // small values make short choices
         Run(bytes);

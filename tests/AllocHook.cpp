@@ -1,6 +1,7 @@
 #include "AllocHook.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -12,13 +13,19 @@ namespace {
 std::atomic<unsigned int> g_allocs{0}, g_frees{0}, g_failAt{0};
 std::atomic<bool> g_failed{false};
 std::mutex g_lock;
-// Block sizes. Made on first use, since the library's static strings take
-// blocks before this program's statics are built, and never destroyed, since
-// they free them after.
-std::map<void const*, unsigned int>& Sizes()
+// Block sizes by address, kept inverted so that LeakSanitizer does not take
+// them for references. Made on first use, since the library's static strings
+// take blocks before this program's statics are built, and never destroyed,
+// since they free them after.
+std::map<std::uintptr_t, unsigned int>& Sizes()
 {
-    static auto* s_pSizes = new std::map<void const*, unsigned int>;
+    static auto* s_pSizes = new std::map<std::uintptr_t, unsigned int>;
     return *s_pSizes;
+}
+
+std::uintptr_t Key(void const* pBlock)
+{
+    return ~reinterpret_cast<std::uintptr_t>(pBlock);
 }
 
 void* Track(void* pOld, unsigned int size)
@@ -31,9 +38,9 @@ void* Track(void* pOld, unsigned int size)
     void* const pBlock = pOld != nullptr ? std::realloc(pOld, size) : std::malloc(size);
     std::lock_guard<std::mutex> lock(g_lock);
     if (pBlock != nullptr && pOld != nullptr)
-        Sizes().erase(pOld);
+        Sizes().erase(Key(pOld));
     if (pBlock != nullptr)
-        Sizes()[pBlock] = size;
+        Sizes()[Key(pBlock)] = size;
     return pBlock;
 }
 
@@ -56,7 +63,7 @@ void CLxiOSALRuntime::Free(void* pBlock)
     ++g_frees;
     {
         std::lock_guard<std::mutex> lock(g_lock);
-        Sizes().erase(pBlock);
+        Sizes().erase(Key(pBlock));
     }
     std::free(pBlock);
 }
@@ -81,7 +88,7 @@ bool FailureInjected()
 long BlockUnits(void const* pBlock)
 {
     std::lock_guard<std::mutex> lock(g_lock);
-    auto const found = Sizes().find(pBlock);
+    auto const found = Sizes().find(Key(pBlock));
     return found == Sizes().end() ? -1 : static_cast<long>(found->second / 2) - 1;
 }
 

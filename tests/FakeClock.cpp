@@ -7,10 +7,9 @@
 
 namespace {
 
-std::atomic<bool> g_clockArmed{false};
+std::atomic<bool> g_clockArmed{false}, g_sleepArmed{false};
 std::atomic<long long> g_seconds{0};
 std::atomic<long> g_nanoseconds{0};
-std::atomic<bool> g_sleepArmed{false};
 std::atomic<unsigned long long> g_sleptUs{0};
 
 }  // namespace
@@ -29,8 +28,7 @@ extern "C" int clock_gettime(clockid_t id, timespec* pTime) noexcept
 #endif
 }
 
-// Through clock_gettime: armhf has no time system call.
-extern "C" time_t time(time_t* pTime) noexcept
+extern "C" time_t time(time_t* pTime) noexcept   // through clock_gettime: armhf has no time system call
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -45,8 +43,7 @@ extern "C" int usleep(useconds_t microseconds)
         g_sleptUs += microseconds;
         return 0;
     }
-    timespec const wait{static_cast<time_t>(microseconds / 1000000u),
-                        static_cast<long>(microseconds % 1000000u) * 1000L};
+    timespec const wait{static_cast<time_t>(microseconds / 1000000u), static_cast<long>(microseconds % 1000000u) * 1000L};
     return nanosleep(&wait, nullptr);
 }
 
@@ -59,25 +56,9 @@ FakeClock::FakeClock(long long seconds, long nanoseconds)
     g_clockArmed = true;
 }
 
-FakeClock::~FakeClock()
-{
-    g_clockArmed = false;
-}
-
-SleepRecorder::SleepRecorder()
-{
-    g_sleptUs = 0;
-    g_sleepArmed = true;
-}
-
-SleepRecorder::~SleepRecorder()
-{
-    g_sleepArmed = false;
-}
-
-unsigned long long SleepRecorder::Microseconds() const
-{
-    return g_sleptUs.load();
-}
+FakeClock::~FakeClock() { g_clockArmed = false; }
+SleepRecorder::SleepRecorder() { g_sleptUs = 0; g_sleepArmed = true; }
+SleepRecorder::~SleepRecorder() { g_sleepArmed = false; }
+unsigned long long SleepRecorder::Microseconds() const { return g_sleptUs.load(); }
 
 }  // namespace lxitest

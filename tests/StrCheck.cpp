@@ -160,32 +160,39 @@ std::string CStrRun::Step()
     unsigned int const a = Choose(8) == 0 ? 0xFFFFFFFFu : Choose(L + 3), c = Choose(8) == 0 ? 0xFFFFFFFFu : Choose(L + 3);
     std::string const name = "op " + std::to_string(op) + "." + std::to_string(kind) + (self ? " self" : "");
 
-    // Everything the operation uses is made before an allocation can fail.
+    // The strings the operation uses are made before an allocation can fail
+    // (plain std:: strings take no block through the hook).
     CStr other, replacement;
     if (!self)
         MakeSource(other);
-    MakeSource(replacement);
+    if (op == 9 && kind != 0)
+        MakeSource(replacement);
+    std::optional<CStrW> copy;
+    if (op == 11)
+        copy.emplace(s);
     CStr const& source = self ? s : other;
     Units const sourceText = Text(source), pattern = UpToNul(sourceText);
     auto const size = static_cast<unsigned int>(pattern.size());
-    CStrW const copy(s);
     std::string bytes;   // 8-bit or UTF-8, 0 bytes included
-    for (unsigned int n = Length(); bytes.size() < n;)
+    for (unsigned int n = op < 2 ? Length() : 0; bytes.size() < n;)
         bytes += static_cast<char>(Choose(3) == 0 ? "\xC2\xDF\xE0\xE2\xED\xEF\xF0\xFF\x80\xBF"[Choose(10)]
                                    : Choose(2) == 0 ? 'a' : Choose(256));
     std::string const terminated = bytes.substr(0, bytes.find('\0'));
     auto const* const pUtf8 = reinterpret_cast<unsigned char const*>(bytes.data());
     auto const count8 = static_cast<unsigned int>(bytes.size());
     std::wstring wide;
-    for (unsigned int n = Length(); wide.size() < n;)
+    for (unsigned int n = op < 2 || op == 11 ? Length() : 0; wide.size() < n;)
         wide += Choose(8) == 0 ? wchar_t(0x10000 + Choose(0x100000)) : wchar_t(1 + Choose(0x3000));
-    Units const units = Random(Length());
+    Units const units = Random(op == 2 || op == 12 ? Length() : 0);
 
     // A buffer for Attach: a caller's array, a heap block handed over, or none.
-    unsigned int const buffer = Choose(4), capacity = buffer == 0 ? 31u : buffer == 2 ? 1 + Choose(40) : Choose(41);
-    unsigned short* pBuffer = buffer == 3 ? nullptr : m_arrays[buffer == 0 ? 0 : 1].get();
+    unsigned int buffer = 0, capacity = 0;
+    unsigned short* pBuffer = nullptr;
     Units attached;
     if (op == 3 && (kind == 4 || kind == 5)) {
+        buffer = Choose(4);
+        capacity = buffer == 0 ? 31u : buffer == 2 ? 1 + Choose(40) : Choose(41);
+        pBuffer = buffer == 3 ? nullptr : m_arrays[buffer == 0 ? 0 : 1].get();
         if (buffer == 2)
             pBuffer = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc((capacity + 1) * 2));
         Units const text = Random(Choose(capacity + 1));
@@ -319,7 +326,7 @@ std::string CStrRun::Step()
         int const number = static_cast<int>(Choose(2000001)) - 1000000;
         int const width = static_cast<int>(Choose(3) == 0 ? 32766 + Choose(3) : 28 + Choose(40));
         kind == 0 ? format(L"%ls|%d", wide.c_str(), number) : kind == 1 ? format(L"%s", terminated.c_str())
-        : kind == 2 ? format(L"%ls", copy.GetDataW()) : kind == 3 ? void(s.Format(static_cast<wchar_t const*>(nullptr)))
+        : kind == 2 ? format(L"%ls", copy->GetDataW()) : kind == 3 ? void(s.Format(static_cast<wchar_t const*>(nullptr)))
                     : format(L"%*d", width, number);
         break;   // "%s" beyond ASCII fails in the C locale
     }
