@@ -9,6 +9,7 @@
 // errors exit with 2.
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
