@@ -1,6 +1,7 @@
 # `cmake --install`: the library, its headers under include/lxibase, the CMake
 # package (lxibase::lxibase) and lxibase.pc. Components: runtime (the shared
-# library and the tools) and dev (everything needed to build against it).
+# library), dev (everything needed to build against it) and tools
+# (lxi-errorlog and its manual page); each becomes one Debian package.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -45,3 +46,13 @@ install(CODE "
                  [[${CMAKE_CURRENT_BINARY_DIR}/lxibase.pc]] @ONLY)" COMPONENT dev)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/lxibase.pc
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+
+# lxibase_gzip(SOURCE OUTPUT TARGET): OUTPUT is SOURCE compressed the way
+# Debian wants manual pages and changelogs (gzip -9n: best compression, no
+# name or time stamp, so that every build gives the same bytes), made by the
+# target TARGET of the default build.
+function(lxibase_gzip source output target)
+  add_custom_command(OUTPUT ${output} COMMAND gzip -9n --stdout ${source} > ${output}
+                     DEPENDS ${source} VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()

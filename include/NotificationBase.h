@@ -1,14 +1,16 @@
-// CNotificationBase: the record a notification travels in. Modules derive
-// their own notifications from it or fill its general payload: a filter
-// item, two texts and nine numbers whose meaning sender and consumers agree.
-//
-// Each text lives in the record's own buffer of 32 units, so a text of up to
-// 31 units needs no heap; a longer one moves that string to the heap and the
-// record frees it. Copying a record copies the texts, never the buffers.
-//
-//   CNotificationBase n(stNotificationFilterItem(item), sName, CStr::s_emptyString,
-//                       1, 0, 0, 0, 0, 0, 0, 0, 0);
-//   n.Process();   // to the router, in this thread
+/// \class CNotificationBase
+/// The record a notification travels in. Modules derive their own
+/// notifications from it or fill its general payload: a filter item, two
+/// texts and nine numbers whose meaning sender and consumers agree.
+///
+/// Each text lives in the record's own buffer of 32 units, so a text of up to
+/// 31 units needs no heap; a longer one moves that string to the heap and the
+/// record frees it. Copying a record copies the texts, never the buffers.
+/// Records belong to their sender.
+///
+///     CNotificationBase n(stNotificationFilterItem(item), sName, CStr::s_emptyString,
+///                         1, 0, 0, 0, 0, 0, 0, 0, 0);
+///     n.Process();   // to the router, in this thread
 #ifndef LXIBASE_NOTIFICATIONBASE_H
 #define LXIBASE_NOTIFICATIONBASE_H
 
@@ -21,25 +23,34 @@ class INotificationRouter;
 class LXIBASE_API CNotificationBase
 {
 public:
-    CNotificationBase();                      // id 0, empty texts, all numbers 0
+    CNotificationBase();                      ///< Id 0, empty texts, all numbers 0.
+    /// The filter item, the two texts and the nine numbers, in field order.
     CNotificationBase(stNotificationFilterItem item, CStr const& string1, CStr const& string2,
                       unsigned int value1, unsigned int value2, unsigned int value3,
                       unsigned short short1, unsigned short short2, unsigned short short3,
                       unsigned char byte1, unsigned char byte2, unsigned char byte3);
-    // Copies go through Assign into the record's own buffers: a memberwise
-    // copy would put the other record's buffer contents, capacity record
-    // included, under this record's strings.
+    /// Copies go through Assign into the record's own buffers: a memberwise
+    /// copy would put the other record's buffer contents, capacity record
+    /// included, under this record's strings.
     CNotificationBase(CNotificationBase const& other);
+    /// Assign(other).
     CNotificationBase& operator=(CNotificationBase const& other) { return Assign(other); }
-    virtual ~CNotificationBase();
+    virtual ~CNotificationBase();             ///< Frees a text that moved to the heap.
 
-    void Clear();                             // as default-built; texts stay in the buffers
+    void Clear();                             ///< As default-built; texts stay in the buffers.
+    /// Every field of other; assigning a record to itself changes nothing.
     CNotificationBase& Assign(CNotificationBase const& other);
 
+    /// The notification id, from the filter item.
     enumNotificationId GetNotificationId() const { return m_filterItem.GetNotificationId(); }
+    /// Notification id and database item.
     stNotificationFilterItem GetNotificationFilterItem() const { return m_filterItem; }
-    CStr const& GetStringValue1() const { return m_sStringValue1; }
-    CStr const& GetStringValue2() const { return m_sStringValue2; }
+    CStr const& GetStringValue1() const { return m_sStringValue1; }   ///< The first text.
+    CStr const& GetStringValue2() const { return m_sStringValue2; }   ///< The second text.
+    /// \name Payload numbers
+    ///@{
+
+    /// A number of the payload, whose meaning sender and consumers agree.
     unsigned int GetUnsignedValue1() const { return m_unsignedValue1; }
     unsigned int GetUnsignedValue2() const { return m_unsignedValue2; }
     unsigned int GetUnsignedValue3() const { return m_unsignedValue3; }
@@ -49,21 +60,29 @@ public:
     unsigned char GetUnsignedByte1() const { return m_unsignedByte1; }
     unsigned char GetUnsignedByte2() const { return m_unsignedByte2; }
     unsigned char GetUnsignedByte3() const { return m_unsignedByte3; }
+    ///@}
 
-    void Process();                           // to the router if one is set, else dropped
+    /// To the router if one is set, else dropped. The router gets the record
+    /// for the duration of its call, in this thread.
+    void Process();
 
+    /// Process() sends to router from now on (not owned).
     static void SetNotificationRouter(INotificationRouter& router);
-    static void ClearNotificationRouter();
+    static void ClearNotificationRouter();    ///< Process() drops records from now on.
 
-    static INotificationRouter* s_pNotificationRouter;   // not owned; starts null
+    static INotificationRouter* s_pNotificationRouter;   ///< Not owned; starts null.
 
 protected:
-    stNotificationFilterItem m_filterItem;     // notification id and database item
-    unsigned short m_stringValue1Buffer[32];   // inline storage of m_sStringValue1
-    CStr m_sStringValue1;                      // attached, capacity 31, not owning
-    unsigned short m_stringValue2Buffer[32];   // inline storage of m_sStringValue2
-    CStr m_sStringValue2;                      // attached, capacity 31, not owning
-    unsigned int m_unsignedValue1;             // payload
+    stNotificationFilterItem m_filterItem;     ///< Notification id and database item.
+    unsigned short m_stringValue1Buffer[32];   ///< Inline storage of m_sStringValue1.
+    CStr m_sStringValue1;                      ///< Attached, capacity 31, not owning.
+    unsigned short m_stringValue2Buffer[32];   ///< Inline storage of m_sStringValue2.
+    CStr m_sStringValue2;                      ///< Attached, capacity 31, not owning.
+    /// \name Payload
+    ///@{
+
+    /// A number of the payload, whose meaning sender and consumers agree.
+    unsigned int m_unsignedValue1;
     unsigned int m_unsignedValue2;
     unsigned int m_unsignedValue3;
     unsigned short m_unsignedShortValue1;
@@ -72,6 +91,7 @@ protected:
     unsigned char m_unsignedByte1;
     unsigned char m_unsignedByte2;
     unsigned char m_unsignedByte3;
+    ///@}
 };
 
 #endif

@@ -1,37 +1,43 @@
 // lxi-errorlog: prints the stack's error log as UTF-8, and the texts of the
-// error catalogue. The log is UTF-16 little-endian behind the mark FF FE, one
-// line per error, as CErrorHandler appends it to "../Data/ErrorLog.log".
+// error catalogue (usage below; manual page lxi-errorlog.1). The log is
+// UTF-16 little-endian behind the mark FF FE, one line per error, as
+// CErrorHandler appends it to "../Data/ErrorLog.log"; CLogDecoder turns it
+// into the lines printed.
 //
-//   lxi-errorlog                    ../Data/ErrorLog.log, seen from bin/
-//   lxi-errorlog --follow FILE      FILE, then each line appended to it
-//   lxi-errorlog --id 110           "SetCurrentDirectory: failed!"
-//
-// A file that is missing, unreadable or not such a log (no mark, an odd
-// number of bytes) gets a message on standard error and exit status 1;
-// nothing of it is printed.
+// A file that is missing, unreadable or not such a log gets a message on
+// standard error and exit status 1, and nothing of it is printed; usage
+// errors exit with 2.
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include <getopt.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "LogDecoder.h"
 #include "LxiErrorLogIds.h"
 #include "LxiOSALRuntime.h"
 #include "Str.h"
-#include "StrUtil.h"
+
+#ifndef LXIBASE_VERSION
+#error "the build defines LXIBASE_VERSION, the version of lxibase"
+#endif
 
 namespace {
 
 char const* const kDefaultLog = "../Data/ErrorLog.log";
 unsigned int const kIds = LXI_ERR_START_BACKGROUND_PROCESS_FAILED + 1;
-unsigned int const kFollowPollMs = 200;
-unsigned short const kLineFeed = 0x000A;
+unsigned int const kPollMs = 200;   // --follow where inotify is not to be had
 
 char const* const kUsage =
-    "Usage: lxi-errorlog [--follow] [FILE]\n"
+    "Usage: lxi-errorlog [-f] [-n N] [FILE]\n"
     "       lxi-errorlog --id N\n"
     "       lxi-errorlog --catalogue\n"
     "\n"
@@ -39,64 +45,37 @@ char const* const kUsage =
     "that starts with the mark FF FE; FILE defaults to ../Data/ErrorLog.log,\n"
     "the log as the stack's programs see it from their own directory.\n"
     "\n"
-    "  -f, --follow     after the log, print each line appended to it (Ctrl-C ends)\n"
-    "      --id N       print the catalogue text of error id N (0 to 154)\n"
-    "      --catalogue  print every error id and its text\n"
-    "  -h, --help       print this help\n"
+    "  -f, --follow      after the log, print each line appended to it; a log\n"
+    "                    that is replaced or emptied is read from its start\n"
+    "                    (Ctrl-C ends)\n"
+    "  -n, --lines=N     print only the last N lines of the log\n"
+    "  -i, --id=N        print the catalogue text of error id N (0 to 154)\n"
+    "  -c, --catalogue   print every error id and its text\n"
+    "  -h, --help        print this help\n"
+    "  -V, --version     print the version\n"
     "\n"
     "Exit status: 0 on success; 1 when the file is missing, unreadable or not a\n"
     "UTF-16 log, or the id is unknown; 2 on a usage error.\n";
 
-int Fail(std::string const& message, int status = 1)
+option const kOptions[] = {
+    {"follow", no_argument, nullptr, 'f'},   {"lines", required_argument, nullptr, 'n'},
+    {"id", required_argument, nullptr, 'i'}, {"catalogue", no_argument, nullptr, 'c'},
+    {"help", no_argument, nullptr, 'h'},     {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0}};
+// Leading ':': a missing value is told apart from an unknown option.
+char const* const kShortOptions = ":fn:i:chV";
+
+int Fail(std::string const& message)
 {
     std::fprintf(stderr, "lxi-errorlog: %s\n", message.c_str());
-    return status;
+    return 1;
 }
 
-bool IsHighSurrogate(unsigned short unit) { return unit >= 0xD800u && unit <= 0xDBFFu; }
-bool IsLowSurrogate(unsigned short unit) { return unit >= 0xDC00u && unit <= 0xDFFFu; }
-
-// Control characters other than tab and line feed (NUL, escape sequences)
-// would reach the terminal as commands, not text.
-bool IsControl(unsigned short unit)
+int UsageError(std::string const& message)
 {
-    return (unit < 0x20u && unit != 0x09u && unit != kLineFeed) || (unit >= 0x7Fu && unit < 0xA0u);
-}
-
-// Appends units as UTF-8. Runs of ordinary units go through CStrUtil; a
-// surrogate pair becomes one 4-byte sequence (CStrUtil carries surrogates
-// unit by unit), and a lone surrogate or a control character becomes "?".
-void AppendUtf8(unsigned short const* pUnits, unsigned int count, std::string& out)
-{
-    unsigned int start = 0;
-    auto const flushRun = [&](unsigned int end) {
-        if (end == start)
-            return;
-        unsigned int const bytes = CStrUtil::LengthOfUtf8FromUtf16(pUnits + start, end - start);
-        std::size_t const at = out.size();
-        out.resize(at + bytes);
-        CStrUtil::MemcpyUtf8FromUtf16(reinterpret_cast<unsigned char*>(&out[at]), pUnits + start,
-                                      end - start);
-    };
-    for (unsigned int i = 0; i < count; ++i) {
-        unsigned short const unit = pUnits[i];
-        if (!IsControl(unit) && !IsHighSurrogate(unit) && !IsLowSurrogate(unit))
-            continue;
-        flushRun(i);
-        if (IsHighSurrogate(unit) && i + 1 < count && IsLowSurrogate(pUnits[i + 1])) {
-            unsigned long const cp =
-                0x10000ul + ((unit - 0xD800ul) << 10) + (pUnits[i + 1] - 0xDC00ul);
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-            ++i;
-        } else {
-            out += CStrUtil::s_replaceChar;
-        }
-        start = i + 1;
-    }
-    flushRun(count);
+    std::fprintf(stderr, "lxi-errorlog: %s\nTry 'lxi-errorlog --help' for more information.\n",
+                 message.c_str());
+    return 2;
 }
 
 bool Write(std::string const& text)
@@ -105,180 +84,219 @@ bool Write(std::string const& text)
            std::fflush(stdout) == 0;
 }
 
-// Reads a UTF-16 log from behind its mark and hands out whole lines as UTF-8.
-// What is not yet a whole line (an unfinished unit, a line without its line
-// feed) waits for the next read, so a line being appended is never split.
-class CLogReader
+int WriteFailed() { return Fail(std::string("cannot write the output: ") + std::strerror(errno)); }
+
+// Digits only: strtoul alone would take "-1", " 7" or "7x".
+bool ParseNumber(char const* pText, unsigned long& value)
+{
+    char* pEnd = nullptr;
+    errno = 0;
+    value = std::strtoul(pText, &pEnd, 10);
+    return *pText >= '0' && *pText <= '9' && *pEnd == '\0' && errno == 0;
+}
+
+// The last `count` lines of text, every line of which ends with a line feed.
+std::string LastLines(std::string const& text, unsigned long count)
+{
+    std::size_t start = text.size();
+    unsigned long seen = 0;
+    while (start > 0 && !(text[start - 1] == '\n' && seen++ == count))
+        --start;
+    return text.substr(start);
+}
+
+// The log file: opened, then read on from where the last read ended. It
+// remembers which file it opened, to tell when the path names another one.
+class CLogFile
 {
 public:
-    explicit CLogReader(char const* pPath) : m_pPath(pPath) {}
-    ~CLogReader() { Close(); }
-    CLogReader(CLogReader const&) = delete;
-    CLogReader& operator=(CLogReader const&) = delete;
+    explicit CLogFile(char const* pPath) : m_pPath(pPath) {}
+    ~CLogFile() { Close(); }
+    CLogFile(CLogFile const&) = delete;
+    CLogFile& operator=(CLogFile const&) = delete;
 
-    // Opens the file and checks its mark; with wholeUnits a regular file of
-    // an odd size is refused too. False with the reason in error.
-    bool Open(bool wholeUnits, std::string& error);
-    // Reads to the current end of the file and prints the whole lines.
-    bool ReadAppended(std::string& error);
-    // Prints a last line that has no line feed, ending it with one. False
-    // when the file ended inside a code unit.
-    bool Finish(std::string& error);
+    bool Open(std::string& error);
+    // Appends to bytes what the file gained since the last read.
+    bool ReadAppended(std::vector<unsigned char>& bytes, std::string& error);
     // The path now names another file or a shorter one: the log was replaced
-    // or truncated.
+    // or emptied.
     bool WasReplaced(struct stat const& now) const
     {
         return now.st_dev != m_device || now.st_ino != m_inode ||
                static_cast<unsigned long long>(now.st_size) < m_offset;
     }
+    std::string Describe(std::string const& what) const { return std::string(m_pPath) + ": " + what; }
 
 private:
     void Close();
-    std::string Describe(char const* pWhat) const { return std::string(m_pPath) + ": " + pWhat; }
 
     char const* m_pPath;
     std::FILE* m_pFile = nullptr;
     dev_t m_device = 0;
     ino_t m_inode = 0;
-    unsigned long long m_offset = 0;        // bytes consumed, mark included
-    int m_pendingByte = -1;                 // low byte of an unfinished unit
-    std::vector<unsigned short> m_line;     // units of the unfinished line
+    unsigned long long m_offset = 0;          // bytes read so far
 };
 
-void CLogReader::Close()
+void CLogFile::Close()
 {
     if (m_pFile != nullptr)
         CLxiOSALRuntime::FileClose(m_pFile);
     m_pFile = nullptr;
     m_offset = 0;
-    m_pendingByte = -1;
-    m_line.clear();
 }
 
-bool CLogReader::Open(bool wholeUnits, std::string& error)
+bool CLogFile::Open(std::string& error)
 {
     Close();
     m_pFile = CLxiOSALRuntime::FileOpen(m_pPath, CLxiOSALRuntime::s_readMode);
-    if (m_pFile == nullptr) {
-        error = "cannot open " + Describe(std::strerror(errno));
-        return false;
-    }
     struct stat info;
-    if (fstat(fileno(m_pFile), &info) != 0) {
-        error = "cannot read " + Describe(std::strerror(errno));
+    if (m_pFile == nullptr || fstat(fileno(m_pFile), &info) != 0) {
+        error = "cannot open " + Describe(std::strerror(errno));
         return false;
     }
     m_device = info.st_dev;
     m_inode = info.st_ino;
-    if (wholeUnits && S_ISREG(info.st_mode) && info.st_size % 2 != 0) {
-        error = Describe("odd number of bytes (") + std::to_string(info.st_size) +
-                "): not a UTF-16 error log";
-        return false;
-    }
-    unsigned char mark[2] = {0, 0};
-    unsigned int const got = CLxiOSALRuntime::FileRead(mark, 1, sizeof(mark), m_pFile);
-    if (got < sizeof(mark) && std::ferror(m_pFile)) {
-        error = "cannot read " + Describe(std::strerror(errno));
-        return false;
-    }
-    if (got < sizeof(mark) ||
-        std::memcmp(mark, CLxiOSALRuntime::s_ByteOrderMarkUtf16, sizeof(mark)) != 0) {
-        error = Describe("no byte-order mark FF FE at the start: not a UTF-16 error log");
-        return false;
-    }
-    m_offset = sizeof(mark);
     return true;
 }
 
-bool CLogReader::ReadAppended(std::string& error)
+bool CLogFile::ReadAppended(std::vector<unsigned char>& bytes, std::string& error)
 {
-    unsigned char chunk[4096];
-    std::string out;
-    for (;;) {
-        unsigned int const got = CLxiOSALRuntime::FileRead(chunk, 1, sizeof(chunk), m_pFile);
+    unsigned int const chunk = 64 * 1024;
+    unsigned int got = 0;
+    do {
+        std::size_t const at = bytes.size();
+        bytes.resize(at + chunk);
+        got = CLxiOSALRuntime::FileRead(bytes.data() + at, 1, chunk, m_pFile);
+        bytes.resize(at + got);
         m_offset += got;
-        out.clear();
-        for (unsigned int i = 0; i < got; ++i) {
-            if (m_pendingByte < 0) {
-                m_pendingByte = chunk[i];
-                continue;
-            }
-            unsigned short const unit =
-                static_cast<unsigned short>(m_pendingByte | (chunk[i] << 8));   // little-endian
-            m_pendingByte = -1;
-            m_line.push_back(unit);
-            if (unit == kLineFeed) {
-                AppendUtf8(m_line.data(), static_cast<unsigned int>(m_line.size()), out);
-                m_line.clear();
-            }
-        }
-        if (!Write(out)) {
-            error = std::string("cannot write the output: ") + std::strerror(errno);
-            return false;
-        }
-        if (got < sizeof(chunk))
-            break;
-    }
+    } while (got == chunk);
     if (std::ferror(m_pFile)) {
         error = "cannot read " + Describe(std::strerror(errno));
         return false;
     }
-    std::clearerr(m_pFile);   // at the end for now; a follower reads on later
+    std::clearerr(m_pFile);   // at the end for now; --follow reads on later
     return true;
 }
 
-bool CLogReader::Finish(std::string& error)
+// Wakes --follow when the log's directory reports a change: a write or
+// truncation of a file in it, a file created, moved in or out, or removed.
+// Where inotify cannot watch the directory, Wait sleeps kPollMs instead.
+class CLogWatch
 {
-    if (m_pendingByte >= 0) {
-        error = Describe("odd number of bytes: not a UTF-16 error log");
-        return false;
+public:
+    CLogWatch() = default;
+    ~CLogWatch() { StopWatching(); }
+    CLogWatch(CLogWatch const&) = delete;
+    CLogWatch& operator=(CLogWatch const&) = delete;
+
+    void Start(char const* pLogPath);
+    void Wait();
+
+private:
+    bool AddWatch()
+    {
+        uint32_t const events = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE |
+                                IN_MOVED_FROM | IN_MOVED_TO;
+        return inotify_add_watch(m_fd, m_directory.c_str(), events) >= 0;
     }
-    if (m_line.empty())
-        return true;
+    void StopWatching()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+        m_fd = -1;
+    }
+
+    std::string m_directory;
+    int m_fd = -1;                            // inotify, or -1 when polling
+};
+
+void CLogWatch::Start(char const* pLogPath)
+{
+    char const* pSlash = std::strrchr(pLogPath, '/');
+    m_directory = pSlash == nullptr ? "." : pSlash == pLogPath ? "/" : std::string(pLogPath, pSlash);
+    m_fd = inotify_init1(IN_CLOEXEC);
+    if (m_fd >= 0 && !AddWatch())
+        StopWatching();
+}
+
+void CLogWatch::Wait()
+{
+    if (m_fd < 0) {
+        CLxiOSALRuntime::Sleep(kPollMs);
+        return;
+    }
+    alignas(inotify_event) char events[4096];
+    ssize_t const got = read(m_fd, events, sizeof(events));
+    if (got < 0 && errno == EINTR)
+        return;
+    if (got <= 0) {
+        StopWatching();
+        return;
+    }
+    // The directory itself went (IN_IGNORED): watch what bears its name now,
+    // or poll when nothing does.
+    for (ssize_t at = 0; at < got;) {
+        inotify_event const* pEvent = reinterpret_cast<inotify_event const*>(events + at);
+        if ((pEvent->mask & IN_IGNORED) != 0 && !AddWatch())
+            StopWatching();
+        at += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
+    }
+}
+
+std::string StatusText(enumLogStatus status, std::size_t bytes)
+{
+    if (status == LOG_ODD_LENGTH)
+        return "odd number of bytes (" + std::to_string(bytes) + "): not a UTF-16 error log";
+    return "no byte-order mark FF FE at the start: not a UTF-16 error log";
+}
+
+int PrintLog(char const* pPath, unsigned long lines, bool follow)
+{
+    CLogWatch watch;
+    if (follow)
+        watch.Start(pPath);   // before the first read, so that no change goes unseen
+    CLogFile file(pPath);
+    CLogDecoder decoder;
+    std::vector<unsigned char> bytes;
     std::string out;
-    AppendUtf8(m_line.data(), static_cast<unsigned int>(m_line.size()), out);
-    m_line.clear();
-    out += '\n';
-    if (!Write(out)) {
-        error = std::string("cannot write the output: ") + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-int PrintLog(char const* pPath, bool follow)
-{
-    CLogReader reader(pPath);
     std::string error;
-    if (!reader.Open(true, error) || !reader.ReadAppended(error))
+    if (!file.Open(error) || !file.ReadAppended(bytes, error))
         return Fail(error);
-    if (!follow)
-        return reader.Finish(error) ? 0 : Fail(error);
+    // Without --follow the log ends here; with it, an unfinished line waits.
+    enumLogStatus const status = follow ? decoder.Feed(bytes.data(), bytes.size(), out)
+                                        : CLogDecoder::Decode(bytes.data(), bytes.size(), out);
+    if (status != LOG_OK)
+        return Fail(file.Describe(StatusText(status, bytes.size())));
+    if (!Write(LastLines(out, lines)))
+        return WriteFailed();
 
-    // Polls the path: appended lines are printed as they arrive; a log that
-    // was replaced or truncated is read again from its start once it holds
-    // its mark; while the path names no file, nothing happens.
-    for (;;) {
-        CLxiOSALRuntime::Sleep(kFollowPollMs);
+    while (follow) {
+        watch.Wait();
         struct stat now;
         if (stat(pPath, &now) != 0)
-            continue;
-        if (reader.WasReplaced(now)) {
-            if (now.st_size < 2)
-                continue;
-            if (!reader.Open(false, error))
+            continue;   // gone for now; a new log is read once it is there
+        if (file.WasReplaced(now)) {
+            decoder.Reset();
+            if (!file.Open(error))
                 return Fail(error);
         }
-        if (!reader.ReadAppended(error))
+        bytes.clear();
+        out.clear();
+        if (!file.ReadAppended(bytes, error))
             return Fail(error);
+        if (decoder.Feed(bytes.data(), bytes.size(), out) != LOG_OK)
+            return Fail(file.Describe(StatusText(LOG_NO_MARK, 0)));
+        if (!Write(out))
+            return WriteFailed();
     }
+    return 0;
 }
 
 std::string CatalogueText(unsigned int id)
 {
     CStr const text(CLxiErrorLogIds::GetFormatString(static_cast<enumLxiErrorLogId>(id)));
     std::string out;
-    AppendUtf8(text.GetData(), text.GetLength(), out);
+    CLogDecoder::AppendUtf8(text.GetData(), text.GetLength(), out);
     return out;
 }
 
@@ -290,23 +308,28 @@ int PrintCatalogue()
         std::snprintf(number, sizeof(number), "%3u  ", id);
         out += number + CatalogueText(id) + '\n';
     }
-    return Write(out) ? 0 : Fail("cannot write the output");
+    return Write(out) ? 0 : WriteFailed();
 }
 
 int PrintId(char const* pText)
 {
-    // Digits only: strtoul alone would take "-1", " 7" or "7x".
-    char* pEnd = nullptr;
-    errno = 0;
-    unsigned long const id = std::strtoul(pText, &pEnd, 10);
-    if (*pText < '0' || *pText > '9' || *pEnd != '\0' || errno != 0)
-        return Fail(std::string("--id needs a number, not \"") + pText + "\"", 2);
+    unsigned long id = 0;
+    if (!ParseNumber(pText, id))
+        return UsageError(std::string("--id needs a number, not \"") + pText + "\"");
     if (id >= kIds)
         return Fail("no error id " + std::string(pText) + " (ids run from 0 to " +
                     std::to_string(kIds - 1) + ")");
-    return Write(CatalogueText(static_cast<unsigned int>(id)) + '\n')
-               ? 0
-               : Fail("cannot write the output");
+    return Write(CatalogueText(static_cast<unsigned int>(id)) + '\n') ? 0 : WriteFailed();
+}
+
+// "-n/--lines" for the short name 'n'.
+std::string OptionName(int shortName)
+{
+    for (option const* pOption = kOptions; pOption->name != nullptr; ++pOption) {
+        if (pOption->val == shortName)
+            return std::string("-") + static_cast<char>(shortName) + "/--" + pOption->name;
+    }
+    return std::string("-") + static_cast<char>(shortName);
 }
 
 }  // namespace
@@ -316,35 +339,42 @@ int main(int argc, char** argv)
     bool follow = false;
     bool catalogue = false;
     char const* pId = nullptr;
-    char const* pPath = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        std::string const arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
+    char const* pLines = nullptr;
+    opterr = 0;   // the messages below instead of getopt's
+    int shortName = 0;
+    while ((shortName = getopt_long(argc, argv, kShortOptions, kOptions, nullptr)) != -1) {
+        switch (shortName) {
+        case 'f': follow = true; break;
+        case 'n': pLines = optarg; break;
+        case 'i': pId = optarg; break;
+        case 'c': catalogue = true; break;
+        case 'h': return std::fputs(kUsage, stdout) >= 0 ? 0 : WriteFailed();
+        case 'V': return Write("lxi-errorlog (lxibase) " LXIBASE_VERSION "\n") ? 0 : WriteFailed();
+        case ':': return UsageError("option " + OptionName(optopt) + " needs a value");
+        default: {
+            // An unknown option, or a value given to one that takes none
+            // ("--follow=x"). A long option has moved optind past itself.
+            std::string const arg = argv[optind - 1];
+            std::string const name = arg.substr(0, arg.find('='));
+            if (optopt != 0 && arg.compare(0, 2, "--") == 0 && arg.find('=') != std::string::npos)
+                return UsageError("option " + name + " takes no value");
+            return UsageError("unknown option " +
+                              (optopt != 0 ? std::string("-") + static_cast<char>(optopt) : name));
         }
-        if (arg == "-f" || arg == "--follow") {
-            follow = true;
-        } else if (arg == "--catalogue") {
-            catalogue = true;
-        } else if (arg == "--id") {
-            if (++i == argc)
-                return Fail("--id needs a number\n" + std::string(kUsage), 2);
-            pId = argv[i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Fail("unknown option " + arg + "\n" + kUsage, 2);
-        } else if (pPath == nullptr) {
-            pPath = argv[i];
-        } else {
-            return Fail("one file at a time\n" + std::string(kUsage), 2);
         }
     }
-    int const uses = (pId != nullptr) + catalogue + (follow || pPath != nullptr);
+    if (argc - optind > 1)
+        return UsageError("one log at a time");
+    char const* pPath = optind < argc ? argv[optind] : nullptr;
+    unsigned long lines = ULONG_MAX;
+    if (pLines != nullptr && !ParseNumber(pLines, lines))
+        return UsageError(std::string("--lines needs a number, not \"") + pLines + "\"");
+    int const uses = (pId != nullptr) + catalogue + (follow || pLines != nullptr || pPath != nullptr);
     if (uses > 1)
-        return Fail("--id, --catalogue and a log are separate uses\n" + std::string(kUsage), 2);
+        return UsageError("--id, --catalogue and reading a log are separate uses");
     if (pId != nullptr)
         return PrintId(pId);
     if (catalogue)
         return PrintCatalogue();
-    return PrintLog(pPath != nullptr ? pPath : kDefaultLog, follow);
+    return PrintLog(pPath != nullptr ? pPath : kDefaultLog, lines, follow);
 }
