@@ -40,7 +40,7 @@ struct stStorageCase
 TEST(Str, StorageRules)
 {
     std::string const s26(26, 'a'), s27(27, 'b'), s28(28, 'c'), s31(31, 'd');
-    CStr const ab("ab"), g("g");
+    CStr const ab("ab"), bc("bc"), g("g");
     unsigned short aUnits[13] = {'h', 'e', 'l', 'l', 'o', 0}, aFull[4] = {'a', 'b', 'c', 0}, aOne[2] = {'z', 0};
     stStorageCase const cases[] = {
         // The record needs 5 units beyond the length: 26 keeps 31, 27 drops it.
@@ -51,6 +51,7 @@ TEST(Str, StorageRules)
         {"then 10 records 27", [&](auto& s) { s->Assign("0123456789"); }, 10, 27, true, 0},
         {"then 28 moves", [&](auto& s) { s->Assign(s28.c_str()); }, 28, 28, false, 1},
         {"shorter keeps the block", [&](auto& s) { s->Assign("abc"); }, 3, 28, false, 0},
+        {"Replace keeps it", [&](auto& s) { s->Replace(bc, g, 0, true); }, 2, 28, false, 1},   // the match list
         {"Clear keeps it", [&](auto& s) { s->Clear(); }, 0, 28, false, 0},
         {"CopyRange beyond keeps it", [&](auto& s) { s->CopyRange(ab, 2, 1); }, 0, 28, false, 0},
         {"Compact fits", [&](auto& s) { s->Assign("abcdef").Compact(); }, 6, 6, false, 1},
