@@ -21,6 +21,8 @@ bool IsControl(unsigned short unit)
 
 }  // namespace
 
+char const CLogDecoder::s_cutShort[] = "[cut short]";
+
 void CLogDecoder::AppendUtf8(unsigned short const* pUnits, std::size_t count, std::string& out)
 {
     // Runs of ordinary units go through CStrUtil, which carries surrogates
@@ -87,13 +89,14 @@ enumLogStatus CLogDecoder::Finish(std::string& out)
 {
     if (m_markBytes < sizeof(CLxiOSALRuntime::s_ByteOrderMarkUtf16))
         return LOG_NO_MARK;
-    if (m_pendingByte >= 0)
-        return LOG_ODD_LENGTH;
-    if (!m_line.empty()) {
+    if (!m_line.empty() || m_pendingByte >= 0) {   // half a unit is dropped
         AppendUtf8(m_line.data(), m_line.size(), out);
+        out += m_line.empty() ? "" : " ";
+        out += s_cutShort;
         out += '\n';
-        m_line.clear();
     }
+    m_line.clear();
+    m_pendingByte = -1;
     return LOG_OK;
 }
 

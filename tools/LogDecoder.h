@@ -6,7 +6,9 @@
 // sequence, tab and line feed as they are; a lone surrogate and every other
 // control character (C0, DEL, C1: NUL, escape sequences, CR) as "?", so that
 // nothing in a log reaches the terminal as a command. Every printed line ends
-// with a line feed, also a last line that the log cut short.
+// with a line feed. A last line that the log cut short (no line feed, or even
+// half a code unit, as a writer killed mid-line leaves it) is printed with
+// "[cut short]" at its end.
 //
 //   std::string out;
 //   CLogDecoder::Decode(pBytes, count, out);   // LOG_OK: out holds every line
@@ -20,8 +22,7 @@
 enum enumLogStatus
 {
     LOG_OK = 0,
-    LOG_NO_MARK = 1,      // the bytes do not start with FF FE
-    LOG_ODD_LENGTH = 2    // the log ends inside a code unit
+    LOG_NO_MARK = 1       // the bytes do not start with FF FE
 };
 
 class CLogDecoder
@@ -36,14 +37,16 @@ public:
     // leave unfinished waits for the next call. LOG_NO_MARK once the first two
     // bytes are known not to be the mark (out then gets nothing).
     enumLogStatus Feed(unsigned char const* pBytes, std::size_t count, std::string& out);
-    // The log has ended: appends its unfinished last line, ended by a line
-    // feed. Nothing is appended when the log ended before its whole mark
-    // (LOG_NO_MARK) or inside a code unit (LOG_ODD_LENGTH).
+    // The log has ended: appends its unfinished last line, if any, marked as
+    // cut short. Nothing is appended when the log ended before its whole mark
+    // (LOG_NO_MARK).
     enumLogStatus Finish(std::string& out);
     void Reset();                              // a new log, from its first byte
 
     // Appends units as UTF-8, shown as above.
     static void AppendUtf8(unsigned short const* pUnits, std::size_t count, std::string& out);
+
+    static char const s_cutShort[];            // "[cut short]", the end of a cut last line
 
 private:
     unsigned int m_markBytes = 0;              // bytes of the mark seen, up to 2

@@ -243,12 +243,8 @@ void CLogWatch::Wait()
     }
 }
 
-std::string StatusText(enumLogStatus status, std::size_t bytes)
-{
-    if (status == LOG_ODD_LENGTH)
-        return "odd number of bytes (" + std::to_string(bytes) + "): not a UTF-16 error log";
-    return "no byte-order mark FF FE at the start: not a UTF-16 error log";
-}
+
+char const* const kNoMark = "no byte-order mark FF FE at the start: not a UTF-16 error log";
 
 int PrintLog(char const* pPath, unsigned long lines, bool follow)
 {
@@ -266,7 +262,7 @@ int PrintLog(char const* pPath, unsigned long lines, bool follow)
     enumLogStatus const status = follow ? decoder.Feed(bytes.data(), bytes.size(), out)
                                         : CLogDecoder::Decode(bytes.data(), bytes.size(), out);
     if (status != LOG_OK)
-        return Fail(file.Describe(StatusText(status, bytes.size())));
+        return Fail(file.Describe(kNoMark));
     if (!Write(LastLines(out, lines)))
         return WriteFailed();
 
@@ -285,7 +281,7 @@ int PrintLog(char const* pPath, unsigned long lines, bool follow)
         if (!file.ReadAppended(bytes, error))
             return Fail(error);
         if (decoder.Feed(bytes.data(), bytes.size(), out) != LOG_OK)
-            return Fail(file.Describe(StatusText(LOG_NO_MARK, 0)));
+            return Fail(file.Describe(kNoMark));
         if (!Write(out))
             return WriteFailed();
     }

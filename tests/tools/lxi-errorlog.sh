@@ -36,8 +36,9 @@ expect 0 "$line1"$'\n'"$line2"$'\n'"$last" '' ../Data/ErrorLog.log
 expect 0 "$line1"$'\n'"$line2"$'\n'"$last" ''      # the default path
 expect 0 "$line2"$'\n'"$last" '' -n 2
 expect 0 '' '' --lines 0
-expect 0 "$line1"$'\ncut\n' '' ../cut.log
-expect 0 $'cut\n' '' -n1 ../cut.log
+expect 0 "$line1"$'\ncut [cut short]\n' '' ../cut.log
+expect 0 $'cut [cut short]\n' '' -n1 ../cut.log
+expect 0 "$line1"$'\n[cut short]\n' '' ../odd.log   # killed in the middle of a unit
 expect 0 '' '' ../empty.log
 expect 0 $'SetCurrentDirectory: failed!\n' '' -i 110
 expect 0 $'Start Background Process failed. Errorcode: %d.\n' '' --id=154
@@ -48,7 +49,6 @@ while IFS='|' read -r status pattern args && read -ra argv <<<"$args"; do
 1|cannot open ../missing.log: No such file|--follow ../missing.log
 1|no byte-order mark|../zero.log
 1|no byte-order mark|../nomark.log
-1|odd number of bytes (167)|../odd.log
 1|Is a directory|../adir
 1|no error id 155|--id 155
 2|--id needs a number, not "-1"|--id -1
