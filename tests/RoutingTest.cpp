@@ -16,28 +16,36 @@
 
 namespace {
 
-// One router call: 'R'egister, 'D'eregister or 'P'rocess; the object (as a
-// number: compared after it is gone); the id list and its count.
-using Call = std::tuple<char, std::uintptr_t, void const*, unsigned int>;
-std::uintptr_t Addr(void const* p) { return reinterpret_cast<std::uintptr_t>(p); }
-
+// Every call as text: 'R'egister, 'D'eregister or 'P'rocess, the object (its
+// address is compared after it is gone) and the id list with its count.
 class CRecordingRouter : public INotificationRouter, public IRequestRouter
 {
 public:
-    void RegisterConsumer(INotificationConsumer& c) override { m_calls.emplace_back('R', Addr(&c), nullptr, 0); }
-    void DeregisterConsumer(INotificationConsumer const& c) override { m_calls.emplace_back('D', Addr(&c), nullptr, 0); }
-    void ProcessNotification(CNotificationBase const& n) override { m_calls.emplace_back('P', Addr(&n), nullptr, 0); }
+    void RegisterConsumer(INotificationConsumer& c) override { Note('R', &c); }
+    void DeregisterConsumer(INotificationConsumer const& c) override { Note('D', &c); }
+    void ProcessNotification(CNotificationBase const& n) override { Note('P', &n); }
     void RegisterProcessor(IRequestProcessor& p, enumRequestId const* pIds, unsigned short count) override
     {
-        m_calls.emplace_back('R', Addr(&p), pIds, count);
+        Note('R', &p, pIds, count);
     }
-    void DeregisterProcessor(IRequestProcessor const& p) override { m_calls.emplace_back('D', Addr(&p), nullptr, 0); }
-    void ProcessRequest(CRequestBase& r) override { m_calls.emplace_back('P', Addr(&r), nullptr, 0); }
-    std::vector<Call> m_calls;
+    void DeregisterProcessor(IRequestProcessor const& p) override { Note('D', &p); }
+    void ProcessRequest(CRequestBase& r) override { Note('P', &r); }
+    void Note(char call, void const* p, void const* pIds = nullptr, unsigned int count = 0)
+    {
+        m_calls.push_back(call + std::to_string(reinterpret_cast<std::uintptr_t>(p)) + "," +
+                          std::to_string(reinterpret_cast<std::uintptr_t>(pIds)) + "," + std::to_string(count));
+    }
+    std::vector<std::string> m_calls;
 };
 
-// Every field, each of its own value.
-auto Fields(CNotificationBase const& n)
+std::string Call(char call, void const* p, void const* pIds = nullptr, unsigned int count = 0)
+{
+    CRecordingRouter router;
+    router.Note(call, p, pIds, count);
+    return router.m_calls[0];
+}
+
+auto Fields(CNotificationBase const& n)   // every field, each given its own value
 {
     return std::make_tuple(n.GetNotificationId(), n.GetNotificationFilterItem().GetDatabaseItemChanged(),
                            lxitest::Text(n.GetStringValue1()), lxitest::Text(n.GetStringValue2()), n.GetUnsignedValue1(),
@@ -66,16 +74,15 @@ TEST(Routing, Notifications)
             EXPECT_EQ(Fields(sent), Fields(*p));
             EXPECT_EQ(31u, p->GetStringValue2().GetBuffSize());
         }
-        EXPECT_EQ(std::make_tuple(1u, 3u, 31u), std::make_tuple(+sent.GetNotificationId(),
-                  +sent.GetNotificationFilterItem().GetDatabaseItemChanged(), sent.GetStringValue1().GetLength()));
+        EXPECT_TRUE(sent.GetNotificationId() == LXI_NOTIFICATION_DATABASE_ITEM_CHANGED && sent.GetStringValue1().GetLength() == 31);
         copy.Process();
-        EXPECT_EQ(std::vector<Call>{Call('P', Addr(&copy), nullptr, 0)}, router.m_calls);
         copy.Clear();
         EXPECT_EQ(Fields(CNotificationBase()), Fields(copy));
+        EXPECT_EQ(std::vector<std::string>{Call('P', &copy)}, router.m_calls);
     }
     EXPECT_EQ(0u, counter.Count() + counter.Frees());
     stNotificationFilterItem const byId(static_cast<enumNotificationId>(77));
-    EXPECT_EQ(std::make_tuple(77u, 0u), std::make_tuple(+byId.GetNotificationId(), +byId.GetDatabaseItemChanged()));
+    EXPECT_TRUE(byId.GetNotificationId() == 77 && byId.GetDatabaseItemChanged() == LXI_DATABASE_ITEM_NONE);
     CNotificationBase::ClearNotificationRouter();
     CNotificationBase().Process();
     EXPECT_EQ(1u, router.m_calls.size());
@@ -90,15 +97,13 @@ TEST(Routing, RegistrationAndRequests)
     INotificationConsumer::SetNotificationRouter(router);
     IRequestProcessor::SetRequestRouter(router);
     CRequestBase::SetRequestRouter(other);
-    CNotificationBase::SetNotificationRouter(other);
-    std::uintptr_t consumer, processor;
+    std::vector<std::string> expected;
     CRequestBase request(s_aIds[1]);
     {
-        INotificationConsumer c;
-        IRequestProcessor p(s_aIds, 2);
-        consumer = Addr(&c);
-        processor = Addr(&p);
+        INotificationConsumer consumer;
+        IRequestProcessor processor(s_aIds, 2);
         request.Process();
+        expected = {Call('R', &consumer), Call('R', &processor, s_aIds, 2), Call('D', &processor), Call('D', &consumer)};
     }
     INotificationConsumer::ClearNotificationRouter();
     IRequestProcessor::ClearRequestRouter();
@@ -106,10 +111,6 @@ TEST(Routing, RegistrationAndRequests)
     { INotificationConsumer unrouted; IRequestProcessor alsoUnrouted(s_aIds, 1); }
     request.Process();
     EXPECT_EQ(0xFFFFFFFFu, request.GetRequestId());
-    EXPECT_EQ((std::vector<Call>{Call('R', consumer, nullptr, 0), Call('R', processor, s_aIds, 2),
-                                 Call('D', processor, nullptr, 0), Call('D', consumer, nullptr, 0)}),
-              router.m_calls);
-    EXPECT_EQ(std::vector<Call>{Call('P', Addr(&request), nullptr, 0)}, other.m_calls);
-    EXPECT_EQ(nullptr, CRequestBase::s_pRequestRouter);
-    CNotificationBase::ClearNotificationRouter();
+    EXPECT_EQ(expected, router.m_calls);
+    EXPECT_EQ(std::vector<std::string>{Call('P', &request)}, other.m_calls);
 }
