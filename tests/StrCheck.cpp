@@ -317,7 +317,7 @@ std::string CStrRun::Step()
     }
     case 11: {   // each format through swprintf here and Format there
         auto const format = [&](wchar_t const* pFormat, auto... arguments) {
-            std::vector<wchar_t> out(40000);
+            static std::vector<wchar_t> out(40000);   // one for all: it is large
             int const n = std::swprintf(out.data(), out.size(), pFormat, arguments...);
             if (n >= 0 && n < 32768)
                 want = Widen(out.data(), static_cast<std::size_t>(n));
