@@ -68,6 +68,11 @@ public:
     // A loaded module stays loaded until the process ends.
     static bool LoadDynLibrary(CStr const& path, ILxiModuleCtrlIfc*& pInterface);
     // Runs "program arguments" through the shell and waits; true on status 0.
+    // A blank line runs nothing and gives false; the whole command may stand
+    // in the arguments:
+    //
+    //   CLxiOSALRuntime::StartExecutable(CStr(""), CStr("true"), CStr());   // runs " true": true
+    //   CLxiOSALRuntime::StartExecutable(CStr(" "), CStr(""), CStr());      // false
     static bool StartExecutable(CStr const& program, CStr const& arguments, CStr const& unused);
     static void GetApplicationPath(CStr& path);     // the executable's directory
     static void SetCurrentDirectoryToGivenPath(CStr const& path);   // fatal on failure

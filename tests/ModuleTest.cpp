@@ -100,7 +100,8 @@ TEST(ModuleProcess, StartExecutable)
         {L"false", L"", false},
         {L"exit", L"3", false},
         {L"/nonexistent/lxitest-program", L"", false},   // the shell's 127
-        {L"", L"true", false},   // no program: nothing to start
+        {L"", L"true", true},    // the whole command in the arguments: " true"
+        {L"", L" \t", false},    // a blank line: nothing to start
         // Longer than the inline 31 units: runs whole, or the quote breaks.
         {L"test", L"\"$(echo abcdefghijklmnopqrstuvwxyz)\" = abcdefghijklmnopqrstuvwxyz", true},
         {L"test", L"\"$(echo abcdefghijklmnopqrstuvwxyz)\" = abcdefghijklmnopqrstuvwxy", false},
