@@ -19,11 +19,11 @@ namespace {
 using namespace std::string_literals;
 std::string const kStamp = "2026-12-04 08:30:38 ";
 
-// Line n of writer w; every 25th is 10,000 characters, more than a stdio buffer.
+// Line n of writer w; every 100th is 10,000 characters, more than a stdio buffer.
 std::string Line(int w, int n)
 {
     std::string text = kStamp + "w" + std::to_string(w) + " n" + std::to_string(n) + " ";
-    text.resize(n % 25 == 0 ? 10020 : 60, static_cast<char>('a' + (w + n) % 26));
+    text.resize(n % 100 == 0 ? 10020 : 60, static_cast<char>('a' + (w + n) % 26));
     return text;
 }
 
@@ -97,8 +97,9 @@ TEST_F(LogProcess, WriterKilledAtRandomMomentsLosesNoFinishedLine)
     std::mt19937 moments(seed);
     for (int w = 0; w < kKills; ++w) {   // m_pShared[w]: lines whose LogMsg returned
         pid_t const pid = fork();
-        for (int n = 0; pid == 0; m_pShared[w] = ++n)   // the writer, until killed
-            Log(w, n);
+        if (pid == 0)
+            for (int n = 0;; m_pShared[w] = ++n)   // the writer, until killed
+                Log(w, n);
         for (int wait = 0; m_pShared[w] == 0 && wait < 100000; ++wait)
             usleep(100);   // until it has logged a line, then a random moment
         usleep(static_cast<useconds_t>(moments() % 5000));
