@@ -7,6 +7,11 @@
 //
 // where the arguments after the id are the ones its catalogue text names
 // ("%ls" takes a wchar_t text: pass a CStr through CStrW).
+//
+// Threads and processes logging at once take turns on the file (an advisory
+// lock per line), and a line written after one cut short (its writer killed
+// mid-line) starts on a line of its own. A returned call has handed its line
+// to the kernel; nothing is synced to storage.
 #ifndef LXIBASE_ERRORHANDLER_H
 #define LXIBASE_ERRORHANDLER_H
 
