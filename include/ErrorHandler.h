@@ -11,8 +11,11 @@
 ///
 /// The arguments after the id are the ones its catalogue text names ("%ls"
 /// takes a wchar_t text: pass a CStr through CStrW). The file is opened and
-/// closed for each line, and each line is written in one append, so any
-/// thread or process may log; nothing is locked and nothing is kept.
+/// closed for each line. Threads and processes logging at once take turns on
+/// it (an advisory lock per line), so it gets one mark and whole lines; a
+/// line written after one cut short (its writer killed mid-line) starts on a
+/// line of its own. A returned call has handed its line to the kernel:
+/// nothing is synced to storage, and nothing is kept.
 #ifndef LXIBASE_ERRORHANDLER_H
 #define LXIBASE_ERRORHANDLER_H
 

@@ -102,6 +102,11 @@ public:
     /// until the process ends.
     static bool LoadDynLibrary(CStr const& path, ILxiModuleCtrlIfc*& pInterface);
     /// Runs "program arguments" through the shell and waits; true on status 0.
+    /// A blank line runs nothing and gives false; the whole command may stand
+    /// in the arguments:
+    ///
+    ///     CLxiOSALRuntime::StartExecutable(CStr(""), CStr("true"), CStr());   // runs " true": true
+    ///     CLxiOSALRuntime::StartExecutable(CStr(" "), CStr(""), CStr());      // false
     static bool StartExecutable(CStr const& program, CStr const& arguments, CStr const& unused);
     /// The executable's directory, without a trailing "/".
     static void GetApplicationPath(CStr& path);

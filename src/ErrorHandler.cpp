@@ -1,11 +1,18 @@
 #include "ErrorHandler.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 #include "LxiOSALRuntime.h"
+#include "StrUtil.h"
 #include "StrW.h"
 
 namespace {
@@ -16,6 +23,96 @@ namespace {
 void Join(CStr& result, CStr const& a, CStr const& b, CStr const& c, CStr const& d)
 {
     result.Assign(a).Append(b).Append(c).Append(d);
+}
+
+// The bytes that must go before a line so that it starts a line of its own
+// on a unit boundary: the mark into an empty file; after a line cut short
+// (a writer killed mid-line, a full disk), the byte missing from a half unit
+// and a line feed. Returns their count.
+unsigned int LinePrefix(int fd, unsigned char (&aPrefix)[4])
+{
+    struct stat info {};
+    if (fstat(fd, &info) != 0)
+        return 0;   // size unknown: a mark now could land mid-file
+    off_t const size = info.st_size;
+    if (size == 0) {
+        std::memcpy(aPrefix, CLxiOSALRuntime::s_ByteOrderMarkUtf16, 2);
+        return 2;
+    }
+    // The last unit; a cut at an odd byte left only its first byte, and the
+    // pad byte completes it (a lone first byte of the mark gets the second).
+    bool const odd = size % 2 != 0;
+    unsigned char aLast[2] = {0, static_cast<unsigned char>(size == 1 ? 0xFE : 0)};
+    ssize_t const want = odd ? 1 : 2;
+    bool const read = pread(fd, aLast, static_cast<std::size_t>(want), size - want) == want;
+    unsigned int count = 0;
+    if (odd)
+        aPrefix[count++] = aLast[1];
+    bool const afterMark = size <= 2 && std::memcmp(aLast, CLxiOSALRuntime::s_ByteOrderMarkUtf16, 2) == 0;
+    bool const atLineStart = read && (afterMark || (aLast[0] == '\n' && aLast[1] == 0));
+    if (!atLineStart) {
+        aPrefix[count++] = '\n';
+        aPrefix[count++] = 0;
+    }
+    return count;
+}
+
+// Hands every byte of the pieces to the file, resuming after a short write
+// or an interruption; false when the system takes no more.
+bool WriteAll(int fd, iovec* pPieces, int count)
+{
+    std::size_t done = 0;   // bytes of pPieces[0] already written
+    for (;;) {
+        while (count > 0 && done >= pPieces->iov_len) {
+            done -= pPieces->iov_len;
+            ++pPieces;
+            --count;
+        }
+        if (count == 0)
+            return true;
+        pPieces->iov_base = static_cast<char*>(pPieces->iov_base) + done;
+        pPieces->iov_len -= done;
+        ssize_t const written = writev(fd, pPieces, count);
+        if (written < 0 && errno == EINTR) {
+            done = 0;
+            continue;
+        }
+        if (written <= 0)
+            return false;
+        done = static_cast<std::size_t>(written);
+    }
+}
+
+// Appends the line to the log. Writers in other threads and processes take
+// the same exclusive lock, so only the first writes the mark, and the check
+// for a cut line, the prefix and the line go out together. False when the
+// file cannot be opened or did not take the whole line.
+bool AppendToLog(CStr const& line)
+{
+    unsigned short aPath[32];
+    CStr path(aPath, 31, true, false);
+    path.Assign("../Data/ErrorLog.log");
+    // Read and append, closed in programs started meanwhile. FileOpenUtf16
+    // gives its notice on failure but, in this mode, writes no mark: the
+    // mark is written below, under the lock.
+    std::FILE* pFile = CLxiOSALRuntime::FileOpenUtf16(path, "a+be");
+    if (pFile == nullptr)
+        return false;
+    int const fd = fileno(pFile);
+    // Without locks (some network file systems) the line still goes out.
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    unsigned char aPrefix[4];
+    iovec aPieces[2] = {{aPrefix, LinePrefix(fd, aPrefix)},   // writev only reads the line
+                        {const_cast<unsigned short*>(line.GetData()),
+                         CStrUtil::Utf16LengthToNrBytes(line.GetLength())}};
+    bool written = WriteAll(fd, aPieces, 2);
+    // Unlocked by hand: a child forked meanwhile shares the descriptor, and
+    // the close alone would leave the lock held for as long as it keeps it.
+    flock(fd, LOCK_UN);
+    if (CLxiOSALRuntime::FileClose(pFile) != 0)
+        written = false;
+    return written;
 }
 
 }  // namespace
@@ -93,20 +190,7 @@ void CErrorHandler::LogMsg(CStr const& message, bool exitFlag)
             CLxiOSALRuntime::WriteToStdErr(*pPiece);
     };
 
-    // One append per line on a file opened for this call; a close that could
-    // not flush the buffered line counts as a failed write.
-    bool written = false;
-    unsigned short aPath[32];
-    CStr path(aPath, 31, true, false);
-    path.Assign("../Data/ErrorLog.log");
-    std::FILE* pFile =
-        joined ? CLxiOSALRuntime::FileOpenUtf16(path, CLxiOSALRuntime::s_appendUpdateMode) : nullptr;
-    if (pFile != nullptr) {
-        unsigned int const length = text.GetLength();
-        written = CLxiOSALRuntime::FileWrite(text.GetData(), 2, length, pFile) == length;
-        if (CLxiOSALRuntime::FileClose(pFile) != 0)
-            written = false;
-    }
+    bool const written = joined && AppendToLog(text);
     if (!written || exitFlag)   // the line reaches standard error once in all
         toStdErr();
     if (exitFlag)

@@ -16,6 +16,7 @@
 #include "ErrorHandler.h"
 #include "LxiThreadObject.h"
 #include "StrA.h"
+#include "StrUtil.h"
 #include "StrW.h"
 
 // After CStr::s_emptyString and the boolean words of CStrUtil; destroyed in
@@ -402,13 +403,14 @@ bool CLxiOSALRuntime::LoadDynLibrary(CStr const& path, ILxiModuleCtrlIfc*& pInte
 
 bool CLxiOSALRuntime::StartExecutable(CStr const& program, CStr const& arguments, CStr const& /*unused*/)
 {
-    if (program.IsEmpty())
-        return false;   // nothing to start; the shell would report success
     unsigned short aLine[32];
     CStr line(aLine, 31, true, false);
     line.Assign(program).Append(s_sSpace).Append(arguments);
     // A line cut short by a failed allocation must not run.
     if (line.GetLength() != program.GetLength() + 1 + arguments.GetLength())
+        return false;
+    // A blank line starts nothing, yet the shell would report success.
+    if (CStrUtil::ScanWhiteSpaceForward(line.GetData(), line.GetLength(), nullptr, false) == nullptr)
         return false;
     CStrA command(line);
     if (command.IsEmpty())

@@ -89,7 +89,8 @@ TEST(Module, StartExecutable)
         {L"true", L"", true},
         {L"exit", L"3", false},
         {L"/nonexistent/lxitest-program", L"", false},   // the shell's 127
-        {L"", L"true", false},
+        {L"", L"true", true},   // the whole command in the arguments
+        {L"", L" \t", false},   // a blank line runs nothing
         // Longer than the inline 31 units: runs whole, or the comparison fails.
         {L"test", L"\"$(echo abcdefghijklmnopqrstuvwxyz)\" = abcdefghijklmnopqrstuvwxyz", true},
         {L"test", L"'\u00e9' = '?'", true},   // the 8-bit copy
