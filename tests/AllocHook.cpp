@@ -1,4 +1,4 @@
-#include "AllocHook.h"
+#include "TestUtil.h"
 
 #include <atomic>
 #include <cstdint>

@@ -11,13 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "AllocHook.h"
+#include "TestUtil.h"
 #include "ErrorHandler.h"
-#include "FakeClock.h"
 #include "LxiOSALRuntime.h"
 #include "StrA.h"
 #include "StrW.h"
-#include "TestUtil.h"
 
 namespace {
 

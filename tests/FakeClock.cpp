@@ -1,4 +1,4 @@
-#include "FakeClock.h"
+#include "TestUtil.h"
 
 #include <atomic>
 #include <ctime>

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "ErrorHandler.h"
-#include "FakeClock.h"
 #include "TestUtil.h"
 
 namespace {

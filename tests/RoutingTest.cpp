@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "AllocHook.h"
+#include "TestUtil.h"
 #include "INotificationConsumer.h"
 #include "INotificationRouter.h"
 #include "IRequestProcessor.h"

@@ -6,11 +6,9 @@
 #include <dlfcn.h>
 #include <string>
 
-#include "AllocHook.h"
-#include "FakeClock.h"
+#include "TestUtil.h"
 #include "LxiOSALRuntime.h"
 #include "StrA.h"
-#include "TestUtil.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cwchar>
 #include <vector>
 
-#include "AllocHook.h"
 #include "LxiOSALRuntime.h"
 #include "StrW.h"
+#include "TestUtil.h"
 
 namespace lxitest {
 
@@ -18,19 +18,14 @@ unsigned short const* Data16(Units const& text)
     return reinterpret_cast<unsigned short const*>(text.c_str());
 }
 
-Units Widen(char const* pText, std::size_t count)   // Latin-1
+template <typename Char>   // 8-bit text as Latin-1, wide text with "?" beyond 16 bits
+Units Widen(Char const* pText, std::size_t count)
 {
     Units out;
-    for (std::size_t i = 0; i < count; ++i)
-        out += static_cast<unsigned char>(pText[i]);
-    return out;
-}
-
-Units Widen(wchar_t const* pText, std::size_t count)   // "?" beyond 16 bits
-{
-    Units out;
-    for (std::size_t i = 0; i < count; ++i)
-        out += static_cast<unsigned int>(pText[i]) <= 0xFFFFu ? static_cast<char16_t>(pText[i]) : u'?';
+    for (std::size_t i = 0; i < count; ++i) {
+        auto const value = sizeof(Char) == 1 ? static_cast<unsigned char>(pText[i]) : static_cast<unsigned int>(pText[i]);
+        out += value <= 0xFFFFu ? static_cast<char16_t>(value) : u'?';
+    }
     return out;
 }
 
@@ -40,20 +35,6 @@ bool IsWhite(char16_t unit, wchar_t const* pSet)
         if (static_cast<unsigned int>(*p) == unit)
             return true;
     return false;
-}
-
-// What a string holds: its text, and where and how much room it keeps.
-struct stState
-{
-    Units text;
-    unsigned short const* pData;
-    unsigned int capacity;
-    bool timeEfficient;
-};
-
-stState StateOf(CStr const& s)
-{
-    return {Text(s), s.GetData(), s.GetBuffSize(), s.IsTimeEfficient()};
 }
 
 }  // namespace
@@ -151,16 +132,17 @@ std::string CStrRun::Step()
     if (m_str->GetBuffSize() > 0x10000u)   // self-appends double it: start afresh
         m_str.emplace();
     CStr& s = *m_str;
-    stState const old = StateOf(s), none{Units(), nullptr, 0, false};
-    stState const* pOld = &old;   // what a failed allocation may leave
-    Units const& before = old.text;
+    Units const before = Text(s), none;
+    Units const* pOld = &before;   // the text a failed allocation may leave
+    unsigned short const* const pBefore = s.GetData();
+    unsigned int const capacityBefore = s.GetBuffSize();
     auto const L = static_cast<unsigned int>(before.size());
     unsigned int const op = Choose(17), kind = Choose(8);
     bool const self = Choose(8) == 0 && op != 0, flag = Choose(2) == 0;   // the string as its own source
     unsigned int const a = Choose(8) == 0 ? 0xFFFFFFFFu : Choose(L + 3), c = Choose(8) == 0 ? 0xFFFFFFFFu : Choose(L + 3);
     std::string const name = "op " + std::to_string(op) + "." + std::to_string(kind) + (self ? " self" : "");
 
-    // The strings the operation uses are made before an allocation can fail
+    // The strings an operation uses are made before an allocation can fail
     // (plain std:: strings take no block through the hook).
     CStr other, replacement;
     if (!self)
@@ -186,21 +168,17 @@ std::string CStrRun::Step()
     Units const units = Random(op == 2 || op == 12 ? Length() : 0);
 
     // A buffer for Attach: a caller's array, a heap block handed over, or none.
-    unsigned int buffer = 0, capacity = 0;
-    unsigned short* pBuffer = nullptr;
+    unsigned int const buffer = op == 3 && (kind == 4 || kind == 5) ? Choose(4) : 3;
+    unsigned int const capacity = buffer == 0 ? 31u : buffer == 2 ? 1 + Choose(40) : buffer == 1 ? Choose(41) : 0;
+    unsigned short* pBuffer = buffer == 2 ? static_cast<unsigned short*>(CLxiOSALRuntime::Malloc((capacity + 1) * 2))
+                            : buffer < 2 ? m_arrays[buffer].get() : nullptr;
     Units attached;
-    if (op == 3 && (kind == 4 || kind == 5)) {
-        buffer = Choose(4);
-        capacity = buffer == 0 ? 31u : buffer == 2 ? 1 + Choose(40) : Choose(41);
-        pBuffer = buffer == 3 ? nullptr : m_arrays[buffer == 0 ? 0 : 1].get();
-        if (buffer == 2)
-            pBuffer = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc((capacity + 1) * 2));
+    if (pBuffer != nullptr) {
         Units const text = Random(Choose(capacity + 1));
-        if (pBuffer != nullptr && (buffer == 2 || Choose(3) != 0))
+        if (buffer == 2 || Choose(3) != 0)
             std::memcpy(pBuffer, text.c_str(), (text.size() + 1) * 2);
-        if (pBuffer != nullptr)
-            pBuffer[capacity] = 0;   // the caller's duty when a text fills the capacity
-        for (unsigned int n = 0; pBuffer != nullptr && !flag && n < capacity && pBuffer[n] != 0; ++n)
+        pBuffer[capacity] = 0;   // the caller's duty when a text fills the capacity
+        for (unsigned int n = 0; !flag && n < capacity && pBuffer[n] != 0; ++n)
             attached += pBuffer[n];
         if (buffer < 2 && capacity != 0) {
             m_pAttached = pBuffer;
@@ -209,7 +187,7 @@ std::string CStrRun::Step()
     }
 
     Units want = before;
-    bool timeEfficient = old.timeEfficient;
+    bool timeEfficient = s.IsTimeEfficient();
     std::string result, wantResult;
     FailAllocation(Choose(8) == 0 ? 1 + Choose(6) : 0);
     switch (op) {
@@ -235,7 +213,7 @@ std::string CStrRun::Step()
         want = kind < 3 ? units : kind < 5 ? before.substr(at, n) : kind == 5 ? Units() : sourceText;
         if (kind < 5)
             kind < 3 ? s.Assign(Data16(units), static_cast<unsigned int>(units.size()))
-                     : s.Assign(old.pData != nullptr ? old.pData + at : nullptr, n);
+                     : s.Assign(pBefore != nullptr ? pBefore + at : nullptr, n);
         else
             kind == 5 ? s.Clear() : kind == 6 ? void(s = source) : void(s.Assign(source));
         break;
@@ -244,15 +222,15 @@ std::string CStrRun::Step()
         if (kind < 4) {
             unsigned int const length = kind == 0 ? 0x20000000u + Choose(2) * 0xDFFFFFFFu : Choose(100);
             unsigned int const got = s.Resize(length, flag);
-            if (length > CStr::LENGTH_MASK && (got != old.capacity || s.GetData() != old.pData))
+            if (length > CStr::LENGTH_MASK && (got != capacityBefore || s.GetData() != pBefore))
                 return name + ": Resize beyond 29 bits changed the string";
             if (length <= CStr::LENGTH_MASK && !FailureInjected() && got < std::max(length, L))
                 return name + ": Resize gave " + std::to_string(got) + " for " + std::to_string(length);
         } else if (kind < 6) {
             want = attached;
-            kind == 4 ? s.Attach(pBuffer, capacity, flag, buffer == 2) : void(m_str.emplace(pBuffer, capacity, flag, buffer == 2));
-            timeEfficient = kind == 4 && timeEfficient;
             pOld = kind == 4 ? pOld : &none;
+            timeEfficient = kind == 4 && timeEfficient;
+            kind == 4 ? s.Attach(pBuffer, capacity, flag, buffer == 2) : void(m_str.emplace(pBuffer, capacity, flag, buffer == 2));
         } else if (kind == 6) {
             s.Compact();
             if (!FailureInjected() && !timeEfficient && s.GetBuffSize() != L)
@@ -263,14 +241,10 @@ std::string CStrRun::Step()
         }
         break;
     case 4:
-        if (source.GetData() != nullptr)
-            want = before + sourceText;
-        s.Append(source);
-        break;
     case 5:
         if (source.GetData() != nullptr)
-            want.insert(std::min(a, L), sourceText);
-        s.Insert(source, a);
+            want.insert(op == 4 ? L : std::min(a, L), sourceText);
+        op == 4 ? s.Append(source) : s.Insert(source, a);
         break;
     case 6:
         want = a >= sourceText.size() || c == 0 ? Units() : sourceText.substr(a, c);
@@ -281,7 +255,7 @@ std::string CStrRun::Step()
         s.ReplaceRange(a, c, source);
         break;
     case 8:
-        if (old.pData != nullptr)
+        if (pBefore != nullptr)
             want = a >= L || c == 0 ? Units() : before.substr(a, c);
         s.Cut(a, c);
         break;
@@ -304,20 +278,19 @@ std::string CStrRun::Step()
     case 10: {
         wchar_t const* const pSet = kind % 4 == 0 ? nullptr : kind % 4 == 1 ? L"x" : kind % 4 == 2 ? L"" : L"\t\x1F600";
         bool const start = c % 3 != 2, end = c % 3 != 1;
-        if (old.pData != nullptr) {
-            std::size_t first = 0, last = L;
-            while (first < last && IsWhite(before[first], pSet))
-                ++first;
-            while (last > first && IsWhite(before[last - 1], pSet))
-                --last;
+        std::size_t first = 0, last = L;
+        while (first < last && IsWhite(before[first], pSet))
+            ++first;
+        while (last > first && IsWhite(before[last - 1], pSet))
+            --last;
+        if (pBefore != nullptr)
             want = first == last ? Units() : before.substr(start ? first : 0, (end ? last : L) - (start ? first : 0));
-        }
         start && end ? s.Trim(pSet) : start ? s.TrimLeft(pSet) : s.TrimRight(pSet);
         break;
     }
-    case 11: {   // each format through swprintf here and Format there
+    case 11: {   // each format through swprintf here and Format there; "%s" beyond ASCII fails in the C locale
         auto const format = [&](wchar_t const* pFormat, auto... arguments) {
-            static std::vector<wchar_t> out(40000);   // one for all: it is large
+            static std::vector<wchar_t> out(40000);
             int const n = std::swprintf(out.data(), out.size(), pFormat, arguments...);
             if (n >= 0 && n < 32768)
                 want = Widen(out.data(), static_cast<std::size_t>(n));
@@ -328,7 +301,7 @@ std::string CStrRun::Step()
         kind == 0 ? format(L"%ls|%d", wide.c_str(), number) : kind == 1 ? format(L"%s", terminated.c_str())
         : kind == 2 ? format(L"%ls", copy->GetDataW()) : kind == 3 ? void(s.Format(static_cast<wchar_t const*>(nullptr)))
                     : format(L"%*d", width, number);
-        break;   // "%s" beyond ASCII fails in the C locale
+        break;
     }
     case 12: {
         unsigned int const index = Choose(L + 2);
@@ -358,7 +331,7 @@ std::string CStrRun::Step()
                      std::to_string(self || (L == sourceText.size() && UpToNul(before) == pattern)) +
                      std::to_string(self || (fits && UpToNul(before).compare(0, size, pattern) == 0)) +
                      std::to_string(self || (fits && UpToNul(before.substr(L - std::min<std::size_t>(L, sourceText.size()))) == pattern)) +
-                     " " + std::to_string(old.pData == nullptr || size == 0 ? CStr::NOT_FOUND : Find(before, pattern, std::min(a, L)));
+                     " " + std::to_string(pBefore == nullptr || size == 0 ? CStr::NOT_FOUND : Find(before, pattern, std::min(a, L)));
     }
     }
     bool const failed = FailureInjected();
@@ -366,26 +339,27 @@ std::string CStrRun::Step()
 
     // What every string keeps, then what this step was to do.
     CStr const& now = *m_str;
-    stState const state = StateOf(now);
-    auto const length = static_cast<unsigned int>(state.text.size());
-    long const block = BlockUnits(state.pData);
-    long const room = block >= 0 ? block : state.pData == m_pAttached ? static_cast<long>(m_attachedCapacity) : -1;
+    Units const text = Text(now);
+    auto const length = static_cast<unsigned int>(text.size());
+    unsigned short const* const pData = now.GetData();
+    unsigned int const reckoned = now.GetBuffSize();
+    long const block = BlockUnits(pData);
+    long const room = block >= 0 ? block : pData == m_pAttached ? static_cast<long>(m_attachedCapacity) : -1;
     std::string error;
-    if (state.pData == nullptr ? now.GetLength() + state.capacity != 0 : room < 0)
+    if (pData == nullptr ? now.GetLength() + reckoned != 0 : room < 0)
         error = "length or capacity without a buffer, or a buffer of unknown origin";
-    else if (state.pData != nullptr && (state.pData[length] != 0 || now.GetChar(length) != 0))
+    else if (pData != nullptr && (pData[length] != 0 || now.GetChar(length) != 0))
         error = "no terminator at the length";
-    else if (state.capacity < length || (state.capacity > length && state.capacity < length + 5) ||
-             static_cast<long>(state.capacity) > std::max(room, 0L))
-        error = "capacity " + std::to_string(state.capacity) + " with length " + std::to_string(length) +
-                " in a buffer of " + std::to_string(room);
+    else if (reckoned < length || (reckoned > length && reckoned < length + 5) || static_cast<long>(reckoned) > std::max(room, 0L))
+        error = "capacity " + std::to_string(reckoned) + " with length " + std::to_string(length) + " in a buffer of " +
+                std::to_string(room);
     else if (result != wantResult)
         error = "results " + result + ", expected " + wantResult;
-    else if (state.text != want && !(failed && state.text == pOld->text))
+    else if (text != want && !(failed && text == *pOld))
         error = "text of " + std::to_string(length) + " units, not the " + std::to_string(want.size()) + " expected";
-    else if (failed && state.text != want && pOld == &old && (state.pData != old.pData || state.capacity != old.capacity))
+    else if (failed && text != want && pOld == &before && (pData != pBefore || reckoned != capacityBefore))
         error = "a failed allocation changed the buffer";
-    else if (state.timeEfficient != timeEfficient)
+    else if (now.IsTimeEfficient() != timeEfficient)
         error = "time-efficient flag changed";
     return error.empty() ? error : name + (failed ? " (allocation failed)" : "") + ": " + error;
 }

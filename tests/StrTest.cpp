@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "AllocHook.h"
+#include "TestUtil.h"
 #include "Str.h"
 #include "StrCheck.h"
 #include "StrUtil.h"

@@ -1,5 +1,8 @@
-// Helpers of the tests that work with files, the working directory, the error
-// log and the console.
+// What the tests share: seams for the heap and the clocks (the test programs
+// define CLxiOSALRuntime::Malloc, Realloc and Free, and time, clock_gettime
+// and usleep, and the dynamic linker binds the library's calls to them; the
+// shipped library is unchanged), and helpers for files, the working
+// directory, the error log and the console.
 #ifndef LXIBASE_TESTS_TESTUTIL_H
 #define LXIBASE_TESTS_TESTUTIL_H
 
@@ -9,6 +12,37 @@
 #include <string>
 
 namespace lxitest {
+
+// Malloc + Realloc calls, and Free calls of a block, made while it lives.
+class AllocCounter
+{
+public:
+    AllocCounter();
+    unsigned int Count() const;
+    unsigned int Frees() const;
+
+private:
+    unsigned int m_allocs, m_frees;
+};
+
+void FailAllocation(unsigned int n);   // the n-th Malloc/Realloc from now fails; 0 disarms
+bool FailureInjected();                // the armed failure has happened
+long BlockUnits(void const* pBlock);   // units a live block holds beyond a terminator; -1 if none
+
+// While it lives, time() and clock_gettime(CLOCK_REALTIME) report this instant.
+struct FakeClock
+{
+    FakeClock(long long seconds, long nanoseconds);
+    ~FakeClock();
+};
+
+// While it lives, usleep does not sleep but adds up the microseconds asked for.
+struct SleepRecorder
+{
+    SleepRecorder();
+    ~SleepRecorder();
+    unsigned long long Microseconds() const;
+};
 
 std::string ReadFile(std::string const& path);
 void WriteFile(std::string const& path, std::string const& bytes);
@@ -23,8 +57,7 @@ inline std::string LogNotice()   // what a log that cannot be opened prints
 }
 
 // While it lives, a fresh <root>/run is the working directory, so the error
-// log is <root>/Data/ErrorLog.log (Data made on request), in UTC at the time
-// the test's clock gives.
+// log is <root>/Data/ErrorLog.log (Data made on request), in UTC.
 class LogRoot
 {
 public:

@@ -7,8 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "AllocHook.h"
-#include "FakeClock.h"
+#include "TestUtil.h"
 #include "LxiOSALRuntime.h"
 #include "LxiThreadObject.h"
 
