@@ -1,10 +1,15 @@
+// The error log: its lines, a log that cannot be written, the exit flag, and
+// several processes on one log, writers killed mid-line and torn logs: one
+// mark, every line whole and on its own.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <csignal>
 #include <functional>
-#include <sstream>
+#include <random>
 #include <string>
-#include <thread>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "ErrorHandler.h"
@@ -13,15 +18,57 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr long long kNow = 1796373038;   // 2026-12-04 08:30:38 UTC
+using namespace std::string_literals;
 std::string const kStamp = "2026-12-04 08:30:38 ";
+
+// Line n of writer w; every 100th is 10,000 characters, more than a stdio buffer.
+std::string Line(int w, int n)
+{
+    std::string text = kStamp + "w" + std::to_string(w) + " n" + std::to_string(n) + " ";
+    text.resize(n % 100 == 0 ? 10020 : 60, static_cast<char>('a' + (w + n) % 26));
+    return text;
+}
+
+void Log(int w, int n) { CErrorHandler::LogMsg(CStr(Line(w, n).c_str() + kStamp.size()), false); }
+
+// Each line must be the next line of some writer, whole or cut short as the
+// last one it wrote, and writer w must have finished[w] whole lines at least.
+// Returns the count of lines cut short.
+int Walk(std::string const& log, std::vector<int> const& finished)
+{
+    auto const writers = static_cast<int>(finished.size());
+    int cut = 0;
+    std::vector<int> whole(writers, 0);
+    std::vector<std::string> next;
+    for (int w = 0; w < writers; ++w)
+        next.push_back(Line(w, 0));
+    for (std::size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1) {
+        std::string const line = log.substr(at, end - at);
+        int w = 0;
+        while (w < writers && (line.empty() || next[w].compare(0, line.size(), line) != 0))
+            ++w;
+        if (w == writers) {
+            ADD_FAILURE() << "stray line " << line.substr(0, 60);   // a second mark shows as '?'
+            return cut;
+        }
+        if (line.size() < next[w].size())
+            next[w].clear(), ++cut;
+        else
+            next[w] = Line(w, ++whole[w]);
+    }
+    for (int w = 0; w < writers; ++w)
+        EXPECT_GE(whole[w], finished[w]) << "writer " << w;
+    return cut;
+}
 
 class ErrorHandler : public ::testing::Test
 {
 protected:
+    ~ErrorHandler() override { munmap(const_cast<int*>(m_pShared), 4096); }
     lxitest::LogRoot m_root{true};
-    lxitest::FakeClock m_clock{kNow, 0};
+    lxitest::FakeClock m_clock{1796373038, 0};   // kStamp
+    int volatile* const m_pShared = static_cast<int*>(   // seen by the test and its writers
+        mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
 };
 
 using ErrorHandlerDeathTest = ErrorHandler;
@@ -44,8 +91,8 @@ TEST_F(ErrorHandler, Lines)
          "SetCurrentDirectory: failed! in line 3, file: "},
         {[] { CErrorHandler::LogMsg(CStr("100% %n done"), false); }, "100% %n done"},
         {[] { CErrorHandler::LogMsg(CStr(), false); }, ""},
-        // Finished texts too long for one formatting are still logged whole; a
-        // catalogue text whose own formatting fails leaves the message empty.
+        // Texts too long for one formatting are still logged whole; a catalogue
+        // text whose own formatting fails leaves the message empty.
         {[&] { CErrorHandler::LogMsg(CStr(wide.c_str()), false); }, narrow},
         {[&] { CErrorHandler::LogMsg(wide.c_str(), 5, false, LXI_ERR_SET_CURRENT_DIRECTORY_FAILED); },
          "SetCurrentDirectory: failed! in line 5, file: " + narrow},
@@ -60,30 +107,42 @@ TEST_F(ErrorHandler, Lines)
     }
 }
 
-// A log that cannot be written: the notice (when it cannot be opened) and the
-// whole line reach standard error, and what is in the way stays as it was.
-TEST_F(ErrorHandler, UnwritableLog)
+// What was in the log stays, and a line after a torn end starts a line of its
+// own; a log that cannot be written gets the notice (when it cannot be
+// opened) and the whole line on standard error.
+TEST_F(ErrorHandler, TornAndUnwritableLogs)
 {
+    std::string const path = m_root.Path("Data/ErrorLog.log"), x = kStamp + "x\n";
+    std::string line;   // x in UTF-16
+    for (char c : x)
+        line += {c, '\0'};
+    struct Case { char const* name; std::string before, between; };
+    for (Case const& c : {Case{"half a mark", "\xFF"s, "\xFE"s}, Case{"mark only", "\xFF\xFE"s, ""s},
+                          Case{"line cut short", "\xFF\xFE" "a\0"s, "\n\0"s}, Case{"no mark", "a\0"s, "\n\0"s},
+                          Case{"cut at an odd byte", "\xFF\xFE" "a\0b"s, "\0\n\0"s},
+                          Case{"cut in a line feed", "\xFF\xFE" "a\0\n"s, "\0"s}}) {
+        lxitest::WriteFile(path, c.before);
+        CErrorHandler::LogMsg(CStr("x"), false);
+        EXPECT_EQ(c.before + c.between + line, lxitest::ReadFile(path)) << c.name;
+    }
     auto const link = [&](std::string const& target) {
         fs::remove_all(m_root.Path("Data"));
         fs::create_directory(m_root.Path("Data"));
-        fs::create_symlink(target, m_root.Path("Data/ErrorLog.log"));
+        fs::create_symlink(target, path);
     };
-    struct Case { char const* name; std::function<void()> set; std::size_t units; bool notice; };
-    Case const cases[] = {
-        {"no Data", [&] { fs::remove_all(m_root.Path("Data")); }, 40, true},
-        {"Data is a file", [&] { lxitest::WriteFile(m_root.Path("Data"), "kept"); }, 40, true},
-        {"log is a directory", [&] { fs::remove(m_root.Path("Data")); fs::create_directories(m_root.Path("Data/ErrorLog.log")); }, 40, true},
+    struct Unwritable { char const* name; std::function<void()> set; std::size_t units; bool notice; };
+    Unwritable const cases[] = {
+        {"Data is a file", [&] { fs::remove_all(m_root.Path("Data")); lxitest::WriteFile(m_root.Path("Data"), ""); }, 40, true},
+        {"log is a directory", [&] { fs::remove(m_root.Path("Data")); fs::create_directories(path); }, 40, true},
         {"link to nowhere", [&] { link(m_root.Path("nowhere/log")); }, 40, true},
-        {"full device", [&] { link("/dev/full"); }, 40, false},   // the close cannot flush the line
-        {"full device, long line", [] {}, 50000, false},         // the write itself comes up short
+        {"full device", [&] { link("/dev/full"); }, 40, false},
+        {"full device, long line", [] {}, 50000, false},
     };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (Unwritable const& c : cases) {
         c.set();
-        std::string const line = kStamp + std::string(c.units, 'm') + "\n";
-        EXPECT_EQ((c.notice ? lxitest::LogNotice() : "") + line,
-                  lxitest::CaptureStderr([&] { CErrorHandler::LogMsg(CStr(std::string(c.units, 'm').c_str()), false); }));
+        std::string const text(c.units, 'm');
+        EXPECT_EQ((c.notice ? lxitest::LogNotice() : "") + kStamp + text + "\n",
+                  lxitest::CaptureStderr([&] { CErrorHandler::LogMsg(CStr(text.c_str()), false); })) << c.name;
     }
     EXPECT_FALSE(fs::exists(m_root.Path("nowhere")));
 }
@@ -102,27 +161,44 @@ TEST_F(ErrorHandlerDeathTest, ExitFlagEndsWithStatus1AndTheLineOnceOnStderr)
                 "^FileOpenUtf16: the file \\.\\./Data/ErrorLog\\.log failed to open!\n" + line + "handler$");
 }
 
-TEST_F(ErrorHandler, EightThreadsKeepEveryLineWhole)
+TEST_F(ErrorHandler, EightProcessesStartTogetherOnANewLog)
 {
-    constexpr int kThreads = 8, kLines = 1000;
-    CErrorHandler::LogMsg(CStr("start"), false);   // the log exists before the threads start
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([t] {
+    constexpr int kWriters = 8, kLines = 1000;
+    ASSERT_NE(MAP_FAILED, m_pShared);
+    for (int w = 0; w < kWriters; ++w)
+        if (fork() == 0) {
+            while (m_pShared[0] == 0)   // all go at once
+                usleep(10);
             for (int n = 0; n < kLines; ++n)
-                CErrorHandler::LogMsg(L"load.cpp", 1, false, LXI_ERR_SOCKET_CONNECT_FAILED, L"worker", t, n);
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    std::vector<std::string> expected{kStamp + "start"}, lines;
-    for (int t = 0; t < kThreads; ++t)
-        for (int n = 0; n < kLines; ++n)
-            expected.push_back(kStamp + "connect to host \"worker\" on port " + std::to_string(t) + " failed, errno=" +
-                               std::to_string(n) + " in line 1, file: load.cpp");
-    std::istringstream in(m_root.Log());   // a second mark or a torn unit shows as '?'
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    std::sort(expected.begin(), expected.end());
-    std::sort(lines.begin(), lines.end());
-    EXPECT_TRUE(expected == lines) << lines.size() << " lines";
+                Log(w, n);
+            std::_Exit(0);
+        }
+    m_pShared[0] = 1;
+    for (int w = 0; w < kWriters; ++w)
+        wait(nullptr);
+    EXPECT_EQ(0, Walk(m_root.Log(), std::vector<int>(kWriters, kLines)));   // none cut short
+}
+
+TEST_F(ErrorHandler, WriterKilledAtRandomMomentsLosesNoFinishedLine)
+{
+    constexpr int kKills = 20;
+    ASSERT_NE(MAP_FAILED, m_pShared);
+    unsigned int const seed = std::random_device()();
+    std::mt19937 moments(seed);
+    for (int w = 0; w < kKills; ++w) {   // m_pShared[w]: lines whose LogMsg returned
+        pid_t const pid = fork();
+        if (pid == 0)
+            for (int n = 0;; m_pShared[w] = ++n)   // the writer, until killed
+                Log(w, n);
+        ASSERT_GT(pid, 0);   // kill(-1) would reach every process
+        for (int tries = 0; m_pShared[w] == 0 && tries < 100000; ++tries)
+            usleep(100);   // until it has logged a line, then a random moment
+        usleep(static_cast<useconds_t>(moments() % 5000));
+        kill(pid, SIGKILL);
+        EXPECT_EQ(pid, waitpid(pid, nullptr, 0));
+    }
+    Log(kKills, 0);   // started once more after the last kill
+    m_pShared[kKills] = 1;
+    int const cut = Walk(m_root.Log(), std::vector<int>(m_pShared, m_pShared + kKills + 1));
+    std::printf("seed %u: %d kills, %d lines cut short\n", seed, kKills, cut);
 }
