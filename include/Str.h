@@ -7,7 +7,7 @@
 //   unsigned short m_aName[32];      // declared directly before the string
 //   CStr           m_sName;          // built with (m_aName, 31, true, false)
 //   ...
-//   m_sName.Assign("DMM-34461A");     // written into m_aName, no allocation
+//   m_sName.Assign("XM-100");         // written into m_aName, no allocation
 //   CStrW wide(m_sName);              // wchar_t copy for one libc call
 //
 // Nothing here throws or reports errors; a failed allocation leaves the
