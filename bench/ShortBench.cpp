@@ -33,9 +33,9 @@ unsigned int Next(unsigned int& state)
 std::u16string MakeText(unsigned int i, unsigned int length, unsigned int& state)
 {
     static char const* const s_apForms[] = {
-        "MEAS:VOLT:DC? %u,0.%03u", "SOUR%u:CURR:LEV %u.%03uE-3", "TRIG:DEL %u.%06u;:INIT",
+        "MEAS:VOLT:DC? %u,0.%03u", "SOUR1:CURR:LEV %u.%03uE-3", "TRIG:DEL %u.%06u;:INIT",
         "+%u.%08uE+00", "SENS:FREQ:APER %u.%04u", "CALC:LIM:UPP %u.%05u", "SYST:ERR? %u;*OPC? %u",
-        "OUTP%u:STAT ON;:VOLT %u.%u"};
+        "OUTP1:STAT ON;:VOLT %u.%u"};
     static char16_t const s_aSigns[] = {u'\u00B5', u'\u00B0', u'\u03A9'};
     char aLine[64];
     std::snprintf(aLine, sizeof aLine, s_apForms[i % 8], Next(state) % 100, Next(state) % 100000);

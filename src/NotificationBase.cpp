@@ -75,7 +75,8 @@ CNotificationBase& CNotificationBase::Assign(CNotificationBase const& other)
 {
     if (&other == this)
         return *this;
-    m_filterItem.Assign(other.m_filterItem);
+    m_filterItem.m_notificationId = other.m_filterItem.m_notificationId;
+    m_filterItem.m_databaseItemChanged = other.m_filterItem.m_databaseItemChanged;
     m_sStringValue1.Assign(other.m_sStringValue1);
     m_sStringValue2.Assign(other.m_sStringValue2);
     m_unsignedValue1 = other.m_unsignedValue1;

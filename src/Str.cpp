@@ -8,6 +8,7 @@
 
 #include "LxiOSALRuntime.h"
 #include "StrUtil.h"
+#include "StrWalks.h"
 
 // Built first among the library's static strings, destroyed last: Clear()
 // may be reached from the destructors of later ones.
@@ -20,19 +21,76 @@ std::size_t Bytes(unsigned int units)
     return CStrUtil::Utf16LengthToNrBytes(units);
 }
 
+#if LXIBASE_SSE2
+inline __m128i LoadUnits(unsigned short const* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<__m128i const*>(p));
+}
+
+inline void StoreUnits(unsigned short* p, __m128i units)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), units);
+}
+#endif
+
+// The longest text that CopyShortText takes.
+constexpr unsigned int kShortUnits = 32;
+
+// memmove of count <= kShortUnits units: every unit is read before any is
+// written. Blocks of 8 units (the last ones overlapping) from 8 units on;
+// fewer go in two overlapping 8- or 4-byte words, or alone.
+inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
+{
+    assert(count <= kShortUnits);
+#if LXIBASE_SSE2
+    if (count >= 16) {
+        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + 8);
+        __m128i const c = LoadUnits(pSource + count - 16), d = LoadUnits(pSource + count - 8);
+        StoreUnits(pTarget, a);
+        StoreUnits(pTarget + 8, b);
+        StoreUnits(pTarget + count - 16, c);
+        StoreUnits(pTarget + count - 8, d);
+    } else if (count >= 8) {
+        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + count - 8);
+        StoreUnits(pTarget, a);
+        StoreUnits(pTarget + count - 8, b);
+    } else if (count >= 4) {
+        std::uint64_t first, last;
+        std::memcpy(&first, pSource, 8);
+        std::memcpy(&last, pSource + count - 4, 8);
+        std::memcpy(pTarget, &first, 8);
+        std::memcpy(pTarget + count - 4, &last, 8);
+    } else if (count >= 2) {
+        std::uint32_t first, last;
+        std::memcpy(&first, pSource, 4);
+        std::memcpy(&last, pSource + count - 2, 4);
+        std::memcpy(pTarget, &first, 4);
+        std::memcpy(pTarget + count - 2, &last, 4);
+    } else if (count == 1) {
+        pTarget[0] = pSource[0];
+    }
+#else
+    if (count != 0)
+        std::memmove(pTarget, pSource, Bytes(count));
+#endif
+}
+
 // GetBuffSize for these fields: the capacity record that sits behind the
 // terminator, most significant byte first; else the length, or 0 without a
 // buffer.
+inline unsigned int RecordAt(unsigned short const* pData, unsigned int length)
+{
+    assert(pData != nullptr);
+    auto const* pRecord = reinterpret_cast<unsigned char const*>(pData + length + 1);
+    return (static_cast<unsigned int>(pRecord[0]) << 24) | (static_cast<unsigned int>(pRecord[1]) << 16) |
+           (static_cast<unsigned int>(pRecord[2]) << 8) | static_cast<unsigned int>(pRecord[3]);
+}
+
 inline unsigned int CapacityOf(unsigned int lengthAndFlags, unsigned short const* pData)
 {
     unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
-    if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0) {
-        assert(pData != nullptr);
-        auto const* pRecord = reinterpret_cast<unsigned char const*>(pData + L + 1);
-        return (static_cast<unsigned int>(pRecord[0]) << 24) |
-               (static_cast<unsigned int>(pRecord[1]) << 16) |
-               (static_cast<unsigned int>(pRecord[2]) << 8) | static_cast<unsigned int>(pRecord[3]);
-    }
+    if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0)
+        return RecordAt(pData, L);
     return pData != nullptr ? L : 0u;
 }
 
@@ -156,7 +214,7 @@ void CStr::Attach(unsigned short* pBuffer, unsigned int capacity, bool emptyStar
         m_pData[0] = CStrUtil::s_UtfNulChar;
     else
         SetLength(CStrUtil::StrlenUtf16(m_pData, capacity));
-    MarkExtraBuffer(capacity);
+    MarkCapacity(m_lengthAndFlags, m_pData, capacity);
 }
 
 void CStr::Clear()
@@ -182,14 +240,24 @@ CStr& CStr::Assign(CStr const& other)
 {
     if (&other == this)
         return *this;
-    unsigned int const n = other.GetLength();
-    unsigned int capacity;
-    if (!Reserve(n, capacity))
-        return *this;
-    if (n != 0)
-        std::memmove(m_pData, other.m_pData, Bytes(n));
-    Terminate(n, capacity);
-    return *this;
+    // A short text into a buffer with a recorded capacity that holds it
+    // (records, stack frames) is copied here without calls: HasRoom in its
+    // plainest form. Everything else goes the way of the counted form.
+    unsigned int const length = other.GetLength();
+    unsigned int word = m_lengthAndFlags;
+    unsigned short* const pData = m_pData;
+    if ((word & (FLAG_EXTRA_BUFFER | FLAG_TIME_EFFICIENT)) == FLAG_EXTRA_BUFFER && length <= kShortUnits) {
+        unsigned int const capacity = RecordAt(pData, word & LENGTH_MASK);
+        if (length <= capacity) {
+            CopyShortText(pData, other.m_pData, length);
+            pData[length] = CStrUtil::s_UtfNulChar;
+            word = (word & FLAGS_MASK) | length;
+            MarkCapacity(word, pData, capacity);
+            m_lengthAndFlags = word;
+            return *this;
+        }
+    }
+    return Assign(other.m_pData, length);
 }
 
 CStr& CStr::Assign(char const* pText)
@@ -250,12 +318,21 @@ CStr& CStr::Assign(wchar_t const* pText, unsigned int count)
 
 CStr& CStr::Assign(unsigned char const* pText, unsigned int count)
 {
-    unsigned int const n = CStrUtil::LengthOfUtf16FromUtf8(pText, count);
+    // No byte gives more than one unit: with room for count units at hand
+    // the text is decoded in one pass, else it is measured first.
     unsigned int capacity;
-    if (!Reserve(n, capacity))
+    if (pText != nullptr && HasRoom(m_lengthAndFlags, m_pData, count, capacity)) {
+        unsigned int const length = lxistr::DecodeUtf8(m_pData, capacity, pText, count);
+        Finish(m_lengthAndFlags, m_pData, length, capacity);
         return *this;
-    CStrUtil::MemcpyUtf16FromUtf8(m_pData, pText, count);
-    Terminate(n, capacity);
+    }
+    unsigned int const length = CStrUtil::LengthOfUtf16FromUtf8(pText, count);
+    if (!Reserve(length, capacity))
+        return *this;
+    unsigned int const decoded = lxistr::DecodeUtf8(m_pData, capacity, pText, count);
+    assert(decoded == length);
+    static_cast<void>(decoded);
+    Terminate(length, capacity);
     return *this;
 }
 
@@ -270,7 +347,7 @@ unsigned int CStr::Resize(unsigned int length, bool force)
         target = FindNextPower(target);
 
     if ((current >= target && !force) || current == target) {
-        MarkExtraBuffer(current);
+        MarkCapacity(m_lengthAndFlags, m_pData, current);
         return current;
     }
 
@@ -291,7 +368,7 @@ unsigned int CStr::Resize(unsigned int length, bool force)
         m_pData = pBlock;
         m_lengthAndFlags |= FLAG_OWNS_BUFFER;
     }
-    MarkExtraBuffer(target);
+    MarkCapacity(m_lengthAndFlags, m_pData, target);
     return target;
 }
 
@@ -390,66 +467,74 @@ unsigned int FindByChecksum(unsigned short const* pText, unsigned short const* p
     return CStr::NOT_FOUND;
 }
 
-// Candidate starts are tested a machine word of units at a time (4 on 64-bit
-// hosts, 2 on 32-bit ARM); words are loaded with memcpy.
-using Word = unsigned long;
-constexpr unsigned int kWordUnits = sizeof(Word) / 2;
-constexpr Word kUnitOnes = ~Word(0) / 0xFFFFu;    // 1 in each unit
-constexpr Word kUnitHighs = kUnitOnes * 0x8000u;  // bit 15 of each unit
+#if LXIBASE_SSE2
 
-inline Word LoadUnits(unsigned short const* p)
+// Two flag bits for each of the 8 starts at p that is worth a look: its first
+// unit and the unit `last` units on match the pattern's, or it is 0.
+inline unsigned int CandidateFlags(unsigned short const* p, unsigned int last, __m128i firsts,
+                                   __m128i lasts)
 {
-    Word w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
+    __m128i const starts = LoadUnits(p);
+    __m128i const ends = LoadUnits(p + last);
+    __m128i const both = _mm_and_si128(_mm_cmpeq_epi16(starts, firsts), _mm_cmpeq_epi16(ends, lasts));
+    return static_cast<unsigned int>(
+        _mm_movemask_epi8(_mm_or_si128(both, _mm_cmpeq_epi16(starts, _mm_setzero_si128()))));
 }
 
-// Bit 15 set in some unit whenever a unit of w is 0 (and never otherwise).
-inline Word ZeroUnitFlags(Word w)
-{
-    return (w - kUnitOnes) & ~w & kUnitHighs;
-}
+#endif
 
-// Flags for the starts at p that are worth a look: their first and last units
-// (the last one `last` units further on) match the pattern's, or they are 0.
-inline Word CandidateFlags(unsigned short const* p, unsigned int last, Word firsts, Word lasts)
+// The pattern (length >= 1 units, none of them 0) at pAt, of which the first
+// and last units are known to match.
+inline bool MatchesInside(unsigned short const* pAt, unsigned short const* pPattern, unsigned int length)
 {
-    Word const starts = LoadUnits(p);
-    return ZeroUnitFlags((starts ^ firsts) | (LoadUnits(p + last) ^ lasts)) | ZeroUnitFlags(starts);
+    unsigned int i = 1;
+    while (i + 1 < length && pAt[i] == pPattern[i])
+        ++i;
+    return i + 1 >= length;
 }
 
 // First occurrence of the pattern (length >= 1 units, none of them 0) in the
-// text pText[0, n) that ends at its first 0 unit. This is what the checksum
-// walk finds: the walk confirms each checksum hit by the units, and wherever
-// the units match, the pattern's own checksum does too.
+// text pText[0, n) that ends at its first 0 unit, or NOT_FOUND. This is what
+// the checksum walk finds: the walk confirms each checksum hit by the units,
+// and wherever the units match, the pattern's own checksum does too. Reads
+// no unit at or beyond n.
 unsigned int FindUnits(unsigned short const* pText, unsigned int n, unsigned short const* pPattern,
                        unsigned int length)
 {
+    assert(pText != nullptr && pPattern != nullptr && length >= 1);
     if (length > n)
         return CStr::NOT_FOUND;   // no room, whatever the text holds
     unsigned int const last = length - 1;
-    Word const firsts = kUnitOnes * pPattern[0];
-    Word const lasts = kUnitOnes * pPattern[last];
-    unsigned short const* p = pText;
-    unsigned short const* const pEnd = pText + (n - last);   // one past the last start
-    constexpr std::ptrdiff_t kPair = 2 * kWordUnits;
-    for (;;) {
-        // Skip two words of starts at a time while none is flagged; the
-        // words of last units reach at most pText[n - 1].
-        while (pEnd - p >= kPair && (CandidateFlags(p, last, firsts, lasts) |
-                                     CandidateFlags(p + kWordUnits, last, firsts, lasts)) == 0)
-            p += kPair;
-        // Then look at the next pair's starts (or the last few) one by one.
-        unsigned short const* const pStop = pEnd - p > kPair ? p + kPair : pEnd;
-        for (; p < pStop; ++p) {
-            if (*p == CStrUtil::s_UtfNulChar)
-                return CStr::NOT_FOUND;
-            if (*p == pPattern[0] && p[last] == pPattern[last] &&
-                std::memcmp(p, pPattern, Bytes(length)) == 0)
-                return static_cast<unsigned int>(p - pText);
+    unsigned int const starts = n - last;   // starts 0 .. starts - 1 leave room for the pattern
+    unsigned int at = 0;
+#if LXIBASE_SSE2
+    // 16 starts a time while they are all unflagged, then 8; each flagged
+    // start in order is a 0 that ends the text, a match, or neither.
+    __m128i const firsts = _mm_set1_epi16(static_cast<short>(pPattern[0]));
+    __m128i const lasts = _mm_set1_epi16(static_cast<short>(pPattern[last]));
+    while (starts - at >= 8) {
+        unsigned int flags = CandidateFlags(pText + at, last, firsts, lasts);
+        unsigned int block = 8;
+        if (starts - at >= 16) {
+            flags |= CandidateFlags(pText + at + 8, last, firsts, lasts) << 16;
+            block = 16;
         }
-        if (p == pEnd)
-            break;
+        for (; flags != 0; flags &= flags - 1, flags &= flags - 1) {
+            unsigned int const candidate = at + static_cast<unsigned int>(__builtin_ctz(flags)) / 2;
+            if (pText[candidate] == CStrUtil::s_UtfNulChar)
+                return CStr::NOT_FOUND;
+            if (MatchesInside(pText + candidate, pPattern, length))
+                return candidate;
+        }
+        at += block;
+    }
+#endif
+    for (; at < starts; ++at) {
+        if (pText[at] == CStrUtil::s_UtfNulChar)
+            return CStr::NOT_FOUND;
+        if (pText[at] == pPattern[0] && pText[at + last] == pPattern[last] &&
+            MatchesInside(pText + at, pPattern, length))
+            return at;
     }
     return CStr::NOT_FOUND;
 }
@@ -471,12 +556,30 @@ bool CStr::Equals(CStr const& other) const
 {
     if (&other == this)
         return true;
-    if (GetLength() != other.GetLength())
+    unsigned int const length = GetLength();
+    if (length != other.GetLength())
         return false;
-    if (IsEmpty())
+    if (length == 0)
         return true;
-    unsigned int const i = CommonPrefix(m_pData, other.m_pData);
-    return m_pData[i] == other.m_pData[i];
+    // The walk over both texts up to the first difference or the first 0;
+    // both hold length + 1 units, the terminator included.
+    unsigned short const* const pA = m_pData;
+    unsigned short const* const pB = other.m_pData;
+    unsigned int i = 0;
+#if LXIBASE_SSE2
+    for (; length + 1 - i >= 8; i += 8) {
+        __m128i const a = LoadUnits(pA + i);
+        __m128i const same = _mm_andnot_si128(_mm_cmpeq_epi16(a, _mm_setzero_si128()),
+                                              _mm_cmpeq_epi16(a, LoadUnits(pB + i)));
+        auto const goOn = static_cast<unsigned int>(_mm_movemask_epi8(same));
+        if (goOn != 0xFFFFu) {
+            i += static_cast<unsigned int>(__builtin_ctz(~goOn)) / 2;
+            return pA[i] == pB[i];
+        }
+    }
+#endif
+    i += CommonPrefix(pA + i, pB + i);
+    return pA[i] == pB[i];
 }
 
 bool CStr::StartsWith(CStr const& prefix) const
@@ -491,13 +594,13 @@ bool CStr::EndsWith(CStr const& suffix) const
 
 unsigned int CStr::FindNext(CStr const& pattern, unsigned int start) const
 {
-    unsigned int length;
-    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
+    // The pattern's own checksum: the search needs only its length.
+    unsigned int const length = CStrUtil::StrlenUtf16(pattern.m_pData);
     if (length == 0)
         return start;
     if (GetLength() <= start)
         return NOT_FOUND;
-    return FindNextWithChecksum(pattern.m_pData, start, checksum, length);
+    return FindFrom(*this, pattern.m_pData, start, length);
 }
 
 unsigned int CStr::Count(CStr const& pattern, unsigned int start) const
@@ -791,6 +894,130 @@ int FormatInto(wchar_t* pOut, unsigned int size, wchar_t const* pFormat, va_list
     return written;
 }
 
+// What Format knows of an output before making it: the fewest wide
+// characters that vswprintf can write for the format and the arguments, and
+// whether the output can hold a 0 before its end (only %c and %lc write one).
+struct stFormatScan
+{
+    unsigned int bound;
+    bool plain;
+};
+
+// Scans pFormat: each character outside the conversions counts, and for each
+// conversion its width, or the length of its %ls text when that is more. The
+// arguments are read with the types their conversions give them; at a form
+// it does not take (a numbered argument, an unknown conversion) the count
+// ends with what it has, which is still a lower bound, and plain is false.
+stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
+{
+    assert(pFormat != nullptr);
+    constexpr unsigned int kMany = 1u << 20;   // beyond any size Format tries
+    va_list next;
+    va_copy(next, args);
+    unsigned int bound = 0;
+    bool mayHoldNul = false;
+    bool scanned = false;   // to the end of the format
+    for (wchar_t const* p = pFormat; bound < kMany; ++p) {
+        wchar_t const* const pLiteral = p;
+        while (*p != L'%' && *p != 0)
+            ++p;
+        bound += static_cast<unsigned int>(p - pLiteral);
+        if (*p == 0) {
+            scanned = true;
+            break;
+        }
+        if (*++p == L'%') {
+            ++bound;
+            continue;
+        }
+        while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0' || *p == L'\'' || *p == L'I')
+            ++p;
+        // Width and precision: digits, or an int argument for "*".
+        unsigned int width = 0;
+        if (*p == L'*') {
+            int const given = va_arg(next, int);
+            width = given < 0 ? 0u - static_cast<unsigned int>(given) : static_cast<unsigned int>(given);
+            ++p;
+        }
+        for (; *p >= L'0' && *p <= L'9'; ++p)
+            width = width < kMany ? width * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
+        if (*p == L'$')
+            break;   // numbered arguments
+        unsigned int precision = kMany;
+        if (*p == L'.') {
+            ++p;
+            precision = 0;
+            if (*p == L'*') {
+                int const given = va_arg(next, int);
+                precision = given < 0 ? kMany : static_cast<unsigned int>(given);
+                ++p;
+            }
+            for (; *p >= L'0' && *p <= L'9'; ++p)
+                precision = precision < kMany ? precision * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
+            if (*p == L'$')
+                break;
+        }
+        // Size: 'h' int, 'l' long, "ll", 'q' and 'L' long long (and long
+        // double), 'j' intmax_t, 'z' and 'Z' size_t, 't' ptrdiff_t.
+        wchar_t size = 0;
+        for (;; ++p) {
+            if (*p == L'l' || *p == L'q' || *p == L'L' || *p == L'j' || *p == L'z' || *p == L'Z' || *p == L't')
+                size = size == L'l' && *p == L'l' ? L'q' : *p;
+            else if (*p != L'h')
+                break;
+        }
+        unsigned int text = 0;
+        switch (*p) {
+        case L'd': case L'i': case L'o': case L'u': case L'x': case L'X':
+            if (size == L'l')
+                static_cast<void>(va_arg(next, long));
+            else if (size == L'q' || size == L'L')
+                static_cast<void>(va_arg(next, long long));
+            else if (size == L'j')
+                static_cast<void>(va_arg(next, std::intmax_t));
+            else if (size == L'z' || size == L'Z')
+                static_cast<void>(va_arg(next, std::size_t));
+            else if (size == L't')
+                static_cast<void>(va_arg(next, std::ptrdiff_t));
+            else
+                static_cast<void>(va_arg(next, int));
+            break;
+        case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
+            if (size == L'L')
+                static_cast<void>(va_arg(next, long double));
+            else
+                static_cast<void>(va_arg(next, double));
+            break;
+        case L'c': case L'C':
+            static_cast<void>(va_arg(next, int));   // int or wint_t, both promoted alike
+            mayHoldNul = true;
+            break;
+        case L's': case L'S':
+            if (size == L'l' || *p == L'S') {
+                wchar_t const* pText = va_arg(next, wchar_t const*);
+                if (pText != nullptr && precision == kMany)
+                    text = static_cast<unsigned int>(std::wcslen(pText));
+                else if (pText != nullptr)
+                    for (; text < precision && pText[text] != 0; ++text) {}
+            } else {
+                static_cast<void>(va_arg(next, char const*));
+            }
+            break;
+        case L'p': case L'n':
+            static_cast<void>(va_arg(next, void*));
+            break;
+        case L'm':
+            break;
+        default:
+            va_end(next);
+            return {bound, false};   // not a form counted here
+        }
+        bound += width > text ? width : text;
+    }
+    va_end(next);
+    return {bound, scanned && !mayHoldNul};
+}
+
 }  // namespace
 
 CStr& CStr::Format(wchar_t const* pFormat, ...)
@@ -812,10 +1039,15 @@ CStr& CStr::Format(wchar_t const* pFormat, va_list args)
     wchar_t* pOut = local;
     wchar_t* pHeap = nullptr;
     unsigned int size = kLocalSize;
+    // Sizes that cannot hold the output's shortest form with its terminator
+    // are not tried: a long output goes straight to a heap block.
+    stFormatScan const scan = ScanFormat(pFormat, args);
     // Negative: the output with its terminator did not fit, or failed.
-    int written = FormatInto(pOut, size, pFormat, args);
+    int written = scan.bound < size ? FormatInto(pOut, size, pFormat, args) : -1;
     while (written < 0 && size < kMaxSize) {
         size *= 2;
+        if (size <= scan.bound && size < kMaxSize)
+            continue;
         unsigned int const bytes = size * static_cast<unsigned int>(sizeof(wchar_t));
         void* pBlock = pHeap == nullptr ? CLxiOSALRuntime::Malloc(bytes)
                                         : CLxiOSALRuntime::Realloc(pHeap, bytes);
@@ -824,7 +1056,10 @@ CStr& CStr::Format(wchar_t const* pFormat, va_list args)
         pHeap = pOut = static_cast<wchar_t*>(pBlock);
         written = FormatInto(pOut, size, pFormat, args);
     }
-    if (written >= 0)
+    // The output up to its first 0, which only a %c can put before its end.
+    if (written >= 0 && scan.plain)
+        Assign(pOut, static_cast<unsigned int>(written));
+    else if (written >= 0)
         Assign(pOut);
     if (pHeap != nullptr)
         CLxiOSALRuntime::Free(pHeap);
