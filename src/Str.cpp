@@ -88,23 +88,23 @@ inline unsigned int RecordAt(unsigned short const* pData, unsigned int length)
 
 inline unsigned int CapacityOf(unsigned int lengthAndFlags, unsigned short const* pData)
 {
-    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
+    unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
     if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0)
-        return RecordAt(pData, L);
-    return pData != nullptr ? L : 0u;
+        return RecordAt(pData, length);
+    return pData != nullptr ? length : 0u;
 }
 
 // MarkExtraBuffer for these fields.
 inline void MarkCapacity(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int capacity)
 {
-    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
-    if (pData == nullptr || capacity < L + 5u) {
+    unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
+    if (pData == nullptr || capacity < length + 5u) {
         lengthAndFlags &= ~CStr::FLAG_EXTRA_BUFFER;
         return;
     }
     // Big-endian whatever the host order, so the record reads the same on
     // every target; it lives in the two units behind the terminator.
-    auto* pRecord = reinterpret_cast<unsigned char*>(pData + L + 1);
+    auto* pRecord = reinterpret_cast<unsigned char*>(pData + length + 1);
     pRecord[0] = static_cast<unsigned char>(capacity >> 24);
     pRecord[1] = static_cast<unsigned char>(capacity >> 16);
     pRecord[2] = static_cast<unsigned char>(capacity >> 8);
@@ -129,11 +129,25 @@ inline unsigned int NextPower(unsigned int n)
 inline bool HasRoom(unsigned int lengthAndFlags, unsigned short const* pData, unsigned int count,
                     unsigned int& capacity)
 {
-    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
-    unsigned int const target = count > L ? count : L;
+    unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
+    unsigned int const target = count > length ? count : length;
     bool const timeEfficient = (lengthAndFlags & CStr::FLAG_TIME_EFFICIENT) != 0;
     capacity = CapacityOf(lengthAndFlags, pData);
     return target <= CStr::LENGTH_MASK && (timeEfficient ? NextPower(target) : target) <= capacity;
+}
+
+// Finish for a string whose capacity stays what its record says: the
+// record's raw bytes move behind the new terminator, or are dropped.
+inline void FinishWithRecord(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int length,
+                             unsigned int capacity, std::uint32_t record)
+{
+    pData[length] = CStrUtil::s_UtfNulChar;
+    unsigned int word = (lengthAndFlags & CStr::FLAGS_MASK) | length;
+    if (capacity >= length + 5u)
+        std::memcpy(pData + length + 1, &record, 4);
+    else
+        word &= ~CStr::FLAG_EXTRA_BUFFER;
+    lengthAndFlags = word;
 }
 
 // Terminate for these fields: terminator, length, capacity record.
@@ -244,16 +258,15 @@ CStr& CStr::Assign(CStr const& other)
     // (records, stack frames) is copied here without calls: HasRoom in its
     // plainest form. Everything else goes the way of the counted form.
     unsigned int const length = other.GetLength();
-    unsigned int word = m_lengthAndFlags;
+    unsigned int const word = m_lengthAndFlags;
     unsigned short* const pData = m_pData;
     if ((word & (FLAG_EXTRA_BUFFER | FLAG_TIME_EFFICIENT)) == FLAG_EXTRA_BUFFER && length <= kShortUnits) {
+        std::uint32_t record;
+        std::memcpy(&record, pData + (word & LENGTH_MASK) + 1, 4);
         unsigned int const capacity = RecordAt(pData, word & LENGTH_MASK);
         if (length <= capacity) {
             CopyShortText(pData, other.m_pData, length);
-            pData[length] = CStrUtil::s_UtfNulChar;
-            word = (word & FLAGS_MASK) | length;
-            MarkCapacity(word, pData, capacity);
-            m_lengthAndFlags = word;
+            FinishWithRecord(m_lengthAndFlags, pData, length, capacity, record);
             return *this;
         }
     }
@@ -338,8 +351,8 @@ CStr& CStr::Assign(unsigned char const* pText, unsigned int count)
 
 unsigned int CStr::Resize(unsigned int length, bool force)
 {
-    unsigned int const L = GetLength();
-    unsigned int target = length > L ? length : L;
+    unsigned int const oldLength = GetLength();
+    unsigned int target = length > oldLength ? length : oldLength;
     unsigned int const current = GetBuffSize();
     if (target > LENGTH_MASK)
         return current;   // no such length fits the word; refuse, keep everything
@@ -362,9 +375,9 @@ unsigned int CStr::Resize(unsigned int length, bool force)
             CLxiOSALRuntime::Malloc(static_cast<unsigned int>(bytes)));
         if (pBlock == nullptr)
             return current;   // the caller's buffer, if any, stays in use
-        if (m_pData != nullptr && L != 0)
-            std::memcpy(pBlock, m_pData, Bytes(L));
-        pBlock[L] = CStrUtil::s_UtfNulChar;
+        if (m_pData != nullptr && oldLength != 0)
+            std::memcpy(pBlock, m_pData, Bytes(oldLength));
+        pBlock[oldLength] = CStrUtil::s_UtfNulChar;
         m_pData = pBlock;
         m_lengthAndFlags |= FLAG_OWNS_BUFFER;
     }
@@ -545,6 +558,7 @@ unsigned int FindUnits(unsigned short const* pText, unsigned int n, unsigned sho
 unsigned int FindFrom(CStr const& text, unsigned short const* pPattern, unsigned int start,
                       unsigned int length)
 {
+    assert(start <= text.GetLength() && (text.GetLength() == 0 || text.GetData() != nullptr));
     unsigned int const found =
         FindUnits(text.GetData() + start, text.GetLength() - start, pPattern, length);
     return found == CStr::NOT_FOUND ? CStr::NOT_FOUND : start + found;
@@ -594,8 +608,11 @@ bool CStr::EndsWith(CStr const& suffix) const
 
 unsigned int CStr::FindNext(CStr const& pattern, unsigned int start) const
 {
-    // The pattern's own checksum: the search needs only its length.
-    unsigned int const length = CStrUtil::StrlenUtf16(pattern.m_pData);
+    // The pattern's own checksum: the search needs only its length, the
+    // units before its first 0.
+    unsigned int length = 0;
+    while (pattern.m_pData != nullptr && pattern.m_pData[length] != CStrUtil::s_UtfNulChar)
+        ++length;
     if (length == 0)
         return start;
     if (GetLength() <= start)
@@ -632,15 +649,18 @@ unsigned int CStr::CalcSubStrChksumAndLength(unsigned short const* pText, unsign
     return checksum;
 }
 
+// The rolling-checksum search from start, for any pattern, checksum and
+// length a caller hands in: NOT_FOUND for a missing text or pattern, or a
+// start beyond the end. When checksum and length are those of the pattern
+// (CalcSubStrChksumAndLength over it, length >= 1) the walk confirms exactly
+// the places where the units match, and FindUnits finds the first of them
+// with vector blocks; any other pair gets the walk itself, so every input
+// gives the walk's answer.
 unsigned int CStr::FindNextWithChecksum(unsigned short const* pPattern, unsigned int start,
                                         unsigned int checksum, unsigned int length) const
 {
-    // Guards for a public entry; the callers above never trip them.
     if (m_pData == nullptr || pPattern == nullptr || start > GetLength())
         return NOT_FOUND;
-    // A checksum and length that belong to the pattern (as from every caller
-    // in this class) allow the word-wise search. Any other pair gets the
-    // checksum walk itself, so every input gives the walk's answer.
     unsigned int patternLength;
     unsigned int const patternChecksum = CalcSubStrChksumAndLength(pPattern, patternLength);
     unsigned int const found =
@@ -658,14 +678,23 @@ CStr& CStr::Append(CStr const& text)
 {
     // Appending is inserting at the end. The hot case, one unit into a buffer
     // with room (texts built unit by unit), is finished here without calls.
-    unsigned int const L = GetLength();
-    unsigned int capacity;
-    if (text.GetLength() == 1 && HasRoom(m_lengthAndFlags, m_pData, L + 1, capacity)) {
-        m_pData[L] = text.m_pData[0];
-        Finish(m_lengthAndFlags, m_pData, L + 1, capacity);
-        return *this;
+    // HasRoom and Finish in their plainest form: a buffer with its capacity
+    // recorded, the record's bytes moved one unit on or dropped.
+    unsigned int const word = m_lengthAndFlags;
+    unsigned int const length = word & LENGTH_MASK;
+    if (text.GetLength() == 1 && (word & FLAG_EXTRA_BUFFER) != 0) {
+        unsigned short* const pData = m_pData;
+        std::uint32_t record;
+        std::memcpy(&record, pData + length + 1, 4);
+        unsigned int const capacity = RecordAt(pData, length);
+        unsigned int const need = (word & FLAG_TIME_EFFICIENT) != 0 ? NextPower(length + 1) : length + 1;
+        if (need <= capacity) {
+            pData[length] = text.m_pData[0];
+            FinishWithRecord(m_lengthAndFlags, pData, length + 1, capacity, record);
+            return *this;
+        }
     }
-    return Insert(text, L);
+    return Insert(text, length);
 }
 
 CStr& CStr::Insert(CStr const& text, unsigned int index)
@@ -682,37 +711,38 @@ CStr& CStr::Insert(CStr const& text, unsigned int index)
 CStr& CStr::CopyRange(CStr const& source, unsigned int index, unsigned int count)
 {
     unsigned int capacity = GetBuffSize();
-    unsigned int const m = source.GetLength();
-    if (index >= m || count == 0) {
+    unsigned int const sourceLength = source.GetLength();
+    if (index >= sourceLength || count == 0) {
         Terminate(0, capacity);   // the buffer stays; so does the capacity if it can be recorded
         return *this;
     }
-    unsigned int const n = count < m - index ? count : m - index;
-    if (!Reserve(n, capacity))
+    unsigned int const length = count < sourceLength - index ? count : sourceLength - index;
+    if (!Reserve(length, capacity))
         return *this;
-    std::memmove(m_pData, source.m_pData + index, Bytes(n));
-    Terminate(n, capacity);
+    std::memmove(m_pData, source.m_pData + index, Bytes(length));
+    Terminate(length, capacity);
     return *this;
 }
 
 CStr& CStr::ReplaceRange(unsigned int index, unsigned int count, CStr const& text)
 {
-    unsigned int const L = GetLength();
-    unsigned int const a = index < L ? index : L;
-    unsigned int const c = count < L - a ? count : L - a;
-    unsigned int const n = text.GetLength();
-    unsigned int const N = L - c + n;
-    unsigned int const capacity = N > L ? Resize(N, false) : GetBuffSize();
-    if (capacity < N)
+    unsigned int const oldLength = GetLength();
+    unsigned int const rangeStart = index < oldLength ? index : oldLength;
+    unsigned int const rangeLength = count < oldLength - rangeStart ? count : oldLength - rangeStart;
+    unsigned int const textLength = text.GetLength();
+    unsigned int const newLength = oldLength - rangeLength + textLength;
+    unsigned int const capacity = newLength > oldLength ? Resize(newLength, false) : GetBuffSize();
+    if (capacity < newLength)
         return *this;
-    // The tail moves first. When text is this string its units [0, L) are
-    // still intact afterwards: a growing tail lands at a + L or beyond.
-    unsigned int const tail = L - (a + c);
-    if (tail != 0)
-        std::memmove(m_pData + a + n, m_pData + a + c, Bytes(tail));
-    if (n != 0)
-        std::memmove(m_pData + a, text.m_pData, Bytes(n));
-    Terminate(N, capacity);
+    // The tail moves first. When text is this string its units [0, oldLength)
+    // are still intact afterwards: a growing tail lands at rangeStart +
+    // oldLength or beyond.
+    unsigned int const tailLength = oldLength - (rangeStart + rangeLength);
+    if (tailLength != 0)
+        std::memmove(m_pData + rangeStart + textLength, m_pData + rangeStart + rangeLength, Bytes(tailLength));
+    if (textLength != 0)
+        std::memmove(m_pData + rangeStart, text.m_pData, Bytes(textLength));
+    Terminate(newLength, capacity);
     return *this;
 }
 
@@ -721,21 +751,19 @@ CStr& CStr::Cut(unsigned int index, unsigned int count)
     if (m_pData == nullptr)
         return *this;
     unsigned int const capacity = GetBuffSize();
-    unsigned int const L = GetLength();
-    unsigned int n = 0;
-    if (index < L && count != 0) {
-        n = count < L - index ? count : L - index;
+    unsigned int const oldLength = GetLength();
+    unsigned int newLength = 0;
+    if (index < oldLength && count != 0) {
+        newLength = count < oldLength - index ? count : oldLength - index;
         if (index != 0)
-            std::memmove(m_pData, m_pData + index, Bytes(n));
+            std::memmove(m_pData, m_pData + index, Bytes(newLength));
     }
-    Terminate(n, capacity);
+    Terminate(newLength, capacity);
     return *this;
 }
 
 namespace {
 
-// Match positions of Replace, in a heap list of capacity 2, 4, 8, ... entries.
-// Returns the number found; 0 with no list when none was, or no memory.
 // memmove for a target at or before the source: the short pieces (most
 // replacements) unit by unit, the rest through the library.
 inline void MoveUnitsDown(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
@@ -748,9 +776,15 @@ inline void MoveUnitsDown(unsigned short* pTarget, unsigned short const* pSource
         pTarget[i] = pSource[i];
 }
 
+// Start of the first (all false) or of each non-overlapping match of
+// pPattern (length >= 1 units, none of them 0) at or after start <= the
+// text's length, in a heap list of 2, 4, 8, ... entries that the caller frees
+// with CLxiOSALRuntime::Free. Returns the count; 0 and pList == nullptr when
+// none matched or memory ran out.
 unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, unsigned int start,
                             unsigned int length, bool all, unsigned int*& pList)
 {
+    assert(pPattern != nullptr && length >= 1 && start <= text.GetLength());
     pList = nullptr;
     unsigned int count = 0;
     unsigned int listCapacity = 0;
@@ -781,60 +815,61 @@ unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, un
 
 CStr& CStr::Replace(CStr const& pattern, CStr const& replacement, unsigned int start, bool all)
 {
-    unsigned int P;
-    CalcSubStrChksumAndLength(pattern.m_pData, P);   // the checksum belongs to the pattern
-    unsigned int const L = GetLength();
-    if (P == 0 || L <= start)
+    unsigned int patternLength;
+    CalcSubStrChksumAndLength(pattern.m_pData, patternLength);   // the checksum belongs to the pattern
+    unsigned int const oldLength = GetLength();
+    if (patternLength == 0 || oldLength <= start)
         return *this;
-    unsigned int* pList;
-    unsigned int const m = CollectMatches(*this, pattern.m_pData, start, P, all, pList);
-    if (m == 0)
+    unsigned int* pMatches;
+    unsigned int const count = CollectMatches(*this, pattern.m_pData, start, patternLength, all, pMatches);
+    if (count == 0)
         return *this;
 
-    unsigned int const R = CStrUtil::StrlenUtf16(replacement.m_pData);
-    unsigned long long const newLength =
-        L - static_cast<unsigned long long>(m) * P + static_cast<unsigned long long>(m) * R;
+    unsigned int const replacementLength = CStrUtil::StrlenUtf16(replacement.m_pData);
+    unsigned long long const wideLength = oldLength - static_cast<unsigned long long>(count) * patternLength +
+                                          static_cast<unsigned long long>(count) * replacementLength;
     // A text that does not grow is rebuilt in place; one that grows is built
     // in a temporary block, so this buffer (maybe the replacement itself)
     // stays readable until the end.
-    unsigned int const N = static_cast<unsigned int>(newLength);
-    bool const inPlace = newLength <= L;
+    unsigned int const newLength = static_cast<unsigned int>(wideLength);
+    bool const inPlace = wideLength <= oldLength;
     unsigned short* pDest = m_pData;
     if (!inPlace) {
-        if (newLength <= LENGTH_MASK)
-            pDest = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc(Bytes(N + 1)));
-        if (newLength > LENGTH_MASK || pDest == nullptr) {
-            CLxiOSALRuntime::Free(pList);
+        if (wideLength <= LENGTH_MASK)
+            pDest = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc(Bytes(newLength + 1)));
+        if (wideLength > LENGTH_MASK || pDest == nullptr) {
+            CLxiOSALRuntime::Free(pMatches);
             return *this;
         }
-        std::memcpy(pDest, m_pData, Bytes(pList[0]));
+        std::memcpy(pDest, m_pData, Bytes(pMatches[0]));
     }
 
-    // In place, w never passes the next unit to be read (R <= P).
-    unsigned int w = pList[0];
-    for (unsigned int i = 0; i < m; ++i) {
-        MoveUnitsDown(pDest + w, replacement.m_pData, R);
-        w += R;
-        unsigned int const from = pList[i] + P;
-        unsigned int const to = i + 1 < m ? pList[i + 1] : L;
-        MoveUnitsDown(pDest + w, m_pData + from, to - from);
-        w += to - from;
+    // In place, writeAt never passes the next unit to be read (the
+    // replacement is no longer than the pattern).
+    unsigned int writeAt = pMatches[0];
+    for (unsigned int i = 0; i < count; ++i) {
+        MoveUnitsDown(pDest + writeAt, replacement.m_pData, replacementLength);
+        writeAt += replacementLength;
+        unsigned int const keptFrom = pMatches[i] + patternLength;
+        unsigned int const keptTo = i + 1 < count ? pMatches[i + 1] : oldLength;
+        MoveUnitsDown(pDest + writeAt, m_pData + keptFrom, keptTo - keptFrom);
+        writeAt += keptTo - keptFrom;
     }
-    assert(w == N);
-    pDest[w] = CStrUtil::s_UtfNulChar;
-    CLxiOSALRuntime::Free(pList);
+    assert(writeAt == newLength);
+    pDest[writeAt] = CStrUtil::s_UtfNulChar;
+    CLxiOSALRuntime::Free(pMatches);
 
-    // In place the capacity is at least L >= N even if Resize fails, and a
-    // time-efficient Resize may still move the rebuilt text to a new block.
-    unsigned int const capacity = Resize(N, false);
+    // In place the capacity is at least oldLength >= newLength even if Resize
+    // fails, and a time-efficient Resize may still move the rebuilt text.
+    unsigned int const capacity = Resize(newLength, false);
     if (!inPlace) {
-        if (capacity >= N)
-            std::memcpy(m_pData, pDest, Bytes(N + 1));
+        if (capacity >= newLength)
+            std::memcpy(m_pData, pDest, Bytes(newLength + 1));
         CLxiOSALRuntime::Free(pDest);
-        if (capacity < N)
+        if (capacity < newLength)
             return *this;
     }
-    Terminate(N, capacity);
+    Terminate(newLength, capacity);
     return *this;
 }
 

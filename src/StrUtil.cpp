@@ -17,7 +17,15 @@ const char CStrUtil::s_replaceChar = '?';
 namespace {
 
 // The UTF-8 rules, each in one place for the converter and the length
-// function that sizes its target.
+// function that sizes its target. The vector blocks test the same classes
+// as IsASCIICharacter, Is2ByteCharacter and Is3ByteCharacter, through these
+// bounds: units from 0x80 take two bytes, from 0x800 three; lead bytes from
+// 0xC0 take one more byte, from 0xE0 two more, up to 0xEF.
+constexpr unsigned int kTwoByteUnits = 0x80;
+constexpr unsigned int kThreeByteUnits = 0x800;
+constexpr unsigned int kTwoByteLeads = 0xC0;
+constexpr unsigned int kThreeByteLeads = 0xE0;
+constexpr unsigned int kLeadsEnd = 0xF0;
 
 // Encoding: the bytes of one unit, 1 below 0x80, 2 below 0x800, 3 for every
 // other unit, surrogates included (CESU-8).
@@ -70,6 +78,19 @@ inline unsigned short SequenceUnit(unsigned char const* p, unsigned int bytes)
 
 #if LXIBASE_SSE2
 
+// Every byte b of a vector, for signed compares: leads C0..EF are then
+// -64..-17.
+inline __m128i EachByte(unsigned int b)
+{
+    return _mm_set1_epi8(static_cast<char>(b));
+}
+
+// Every 16-bit lane: the bits of units from `from` on (a power of two).
+inline __m128i UnitsFrom(unsigned int from)
+{
+    return _mm_set1_epi16(static_cast<short>(~(from - 1)));
+}
+
 inline __m128i Load(void const* p)
 {
     return _mm_loadu_si128(static_cast<__m128i const*>(p));
@@ -105,8 +126,8 @@ inline void CountUtf8Blocks(unsigned short const* pSource, unsigned int& i, unsi
                             unsigned int& bytes)
 {
     __m128i const zero = _mm_setzero_si128();
-    __m128i const from80 = _mm_set1_epi16(static_cast<short>(0xFF80));
-    __m128i const from800 = _mm_set1_epi16(static_cast<short>(0xF800));
+    __m128i const from80 = UnitsFrom(kTwoByteUnits);
+    __m128i const from800 = UnitsFrom(kThreeByteUnits);
     while (count - i >= 8) {
         // Each unit counts 3, less one below 0x800 and one more below 0x80;
         // the 16-bit lanes gather those (as -1 each) for up to 4,096 blocks.
@@ -158,7 +179,7 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
     unsigned short const* pIn = pSource + i;
     unsigned short const* const pEnd = pSource + count;
     __m128i const zero = _mm_setzero_si128();
-    __m128i const from80 = _mm_set1_epi16(static_cast<short>(0xFF80));
+    __m128i const from80 = UnitsFrom(kTwoByteUnits);
     for (unsigned short const* pRound = nullptr; pRound != pIn;) {
         pRound = pIn;
         while (pEnd - pIn >= 16) {
@@ -194,7 +215,7 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
             unsigned int const has2 = second < 16 ? 1u : 0u;
             unsigned int const unit1 = pIn[first] & (0u - has1);
             unsigned int const unit2 = pIn[second] & (0u - has2);
-            if ((afterSecond | ((unit1 | unit2) >> 11)) != 0) {
+            if ((afterSecond | (unit1 | unit2) / kThreeByteUnits) != 0) {
                 pIn += first;   // the ASCII run before them
                 pOut += first;
                 break;
@@ -208,14 +229,15 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
             pOut += 16 + has1 + has2;
             plainBlocks = (plainBlocks + 1) * (1u - has1);
         }
-        // Units from 0x800 on, 8 at a time, with the short ASCII runs among
+        __m128i const from800 = UnitsFrom(kThreeByteUnits);
+    // Units from 0x800 on, 8 at a time, with the short ASCII runs among
         // them (line ends, digits). A block writes 24 bytes, those past what
         // it encodes being written over next: 24 units left take 24 bytes at
         // least; then whole blocks only.
         while (pEnd - pIn >= 8) {
             __m128i const units = Load(pIn);
             unsigned int const below800 =
-                static_cast<unsigned int>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_srli_epi16(units, 11), zero)));
+                static_cast<unsigned int>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, from800), zero)));
             if (below800 == 0) {
                 PutThreeByteUnits(pOut, units);
                 pIn += 8;
@@ -262,11 +284,10 @@ inline void CountUtf16Blocks(unsigned char const* pSource, unsigned int& pos, un
         __m128i taken = zero;
         unsigned int k = 0;
         for (; k < blocks; ++k) {
-            // As signed bytes, leads C0..EF are -64..-17, and E0..EF -32..-17.
             __m128i const bytes = Load(pSource + pos);
-            __m128i const belowF0 = _mm_cmplt_epi8(bytes, _mm_set1_epi8(-16));
-            __m128i const leads = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(-65)), belowF0);
-            __m128i const leads3 = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(-33)), belowF0);
+            __m128i const belowEnd = _mm_cmplt_epi8(bytes, EachByte(kLeadsEnd));
+            __m128i const leads = _mm_and_si128(_mm_cmpgt_epi8(bytes, EachByte(kTwoByteLeads - 1)), belowEnd);
+            __m128i const leads3 = _mm_and_si128(_mm_cmpgt_epi8(bytes, EachByte(kThreeByteLeads - 1)), belowEnd);
             __m128i const takes = _mm_or_si128(
                 _mm_or_si128(_mm_slli_si128(leads, 1), _mm_srli_si128(lastLeads, 15)),
                 _mm_or_si128(_mm_slli_si128(leads3, 2), _mm_srli_si128(lastLeads3, 14)));
@@ -353,9 +374,8 @@ inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigne
             Store(pOut, _mm_unpacklo_epi8(bytes, zero));
             Store(pOut + 8, _mm_unpackhi_epi8(bytes, zero));
             auto const high = static_cast<unsigned int>(_mm_movemask_epi8(bytes));
-            // As signed bytes, C0..DF are -64..-33.
             auto const leads = static_cast<unsigned int>(_mm_movemask_epi8(_mm_and_si128(
-                _mm_cmpgt_epi8(bytes, _mm_set1_epi8(-65)), _mm_cmplt_epi8(bytes, _mm_set1_epi8(-32)))));
+                _mm_cmpgt_epi8(bytes, EachByte(kTwoByteLeads - 1)), _mm_cmplt_epi8(bytes, EachByte(kThreeByteLeads)))));
             unsigned int const taken = leads << 1;
             // The first two leads, 17 where there is none.
             unsigned int const first = static_cast<unsigned int>(__builtin_ctz(leads | 0x20000u));
@@ -389,7 +409,7 @@ inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigne
         // units, or 16 for an ASCII run.
         while (pEnd - pIn >= 37 && writable(16)) {
             __m128i const lanes1 = FourSequences(pIn), lanes2 = FourSequences(pIn + 12);
-            __m128i const leadMask = _mm_set1_epi32(0xF0), leadE = _mm_set1_epi32(0xE0);
+            __m128i const leadMask = _mm_set1_epi32(0xF0), leadE = _mm_set1_epi32(kThreeByteLeads);
             auto const leadsOk = static_cast<unsigned int>(
                 _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(lanes1, leadMask), leadE)) |
                 (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(lanes2, leadMask), leadE)) << 16));
