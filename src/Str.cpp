@@ -8,7 +8,7 @@
 
 #include "LxiOSALRuntime.h"
 #include "StrUtil.h"
-#include "StrWalks.h"
+#include "StrInternal.h"
 
 // Built first among the library's static strings, destroyed last: Clear()
 // may be reached from the destructors of later ones.
@@ -21,76 +21,14 @@ std::size_t Bytes(unsigned int units)
     return CStrUtil::Utf16LengthToNrBytes(units);
 }
 
-#if LXIBASE_SSE2
-inline __m128i LoadUnits(unsigned short const* p)
-{
-    return _mm_loadu_si128(reinterpret_cast<__m128i const*>(p));
-}
-
-inline void StoreUnits(unsigned short* p, __m128i units)
-{
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), units);
-}
-#endif
-
-// The longest text that CopyShortText takes.
-constexpr unsigned int kShortUnits = 32;
-
-// memmove of count <= kShortUnits units: every unit is read before any is
-// written. Blocks of 8 units (the last ones overlapping) from 8 units on;
-// fewer go in two overlapping 8- or 4-byte words, or alone.
-inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
-{
-    assert(count <= kShortUnits);
-#if LXIBASE_SSE2
-    if (count >= 16) {
-        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + 8);
-        __m128i const c = LoadUnits(pSource + count - 16), d = LoadUnits(pSource + count - 8);
-        StoreUnits(pTarget, a);
-        StoreUnits(pTarget + 8, b);
-        StoreUnits(pTarget + count - 16, c);
-        StoreUnits(pTarget + count - 8, d);
-    } else if (count >= 8) {
-        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + count - 8);
-        StoreUnits(pTarget, a);
-        StoreUnits(pTarget + count - 8, b);
-    } else if (count >= 4) {
-        std::uint64_t first, last;
-        std::memcpy(&first, pSource, 8);
-        std::memcpy(&last, pSource + count - 4, 8);
-        std::memcpy(pTarget, &first, 8);
-        std::memcpy(pTarget + count - 4, &last, 8);
-    } else if (count >= 2) {
-        std::uint32_t first, last;
-        std::memcpy(&first, pSource, 4);
-        std::memcpy(&last, pSource + count - 2, 4);
-        std::memcpy(pTarget, &first, 4);
-        std::memcpy(pTarget + count - 2, &last, 4);
-    } else if (count == 1) {
-        pTarget[0] = pSource[0];
-    }
-#else
-    if (count != 0)
-        std::memmove(pTarget, pSource, Bytes(count));
-#endif
-}
-
 // GetBuffSize for these fields: the capacity record that sits behind the
 // terminator, most significant byte first; else the length, or 0 without a
 // buffer.
-inline unsigned int RecordAt(unsigned short const* pData, unsigned int length)
-{
-    assert(pData != nullptr);
-    auto const* pRecord = reinterpret_cast<unsigned char const*>(pData + length + 1);
-    return (static_cast<unsigned int>(pRecord[0]) << 24) | (static_cast<unsigned int>(pRecord[1]) << 16) |
-           (static_cast<unsigned int>(pRecord[2]) << 8) | static_cast<unsigned int>(pRecord[3]);
-}
-
 inline unsigned int CapacityOf(unsigned int lengthAndFlags, unsigned short const* pData)
 {
     unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
     if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0)
-        return RecordAt(pData, length);
+        return lxistr::RecordAt(pData, length);
     return pData != nullptr ? length : 0u;
 }
 
@@ -134,20 +72,6 @@ inline bool HasRoom(unsigned int lengthAndFlags, unsigned short const* pData, un
     bool const timeEfficient = (lengthAndFlags & CStr::FLAG_TIME_EFFICIENT) != 0;
     capacity = CapacityOf(lengthAndFlags, pData);
     return target <= CStr::LENGTH_MASK && (timeEfficient ? NextPower(target) : target) <= capacity;
-}
-
-// Finish for a string whose capacity stays what its record says: the
-// record's raw bytes move behind the new terminator, or are dropped.
-inline void FinishWithRecord(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int length,
-                             unsigned int capacity, std::uint32_t record)
-{
-    pData[length] = CStrUtil::s_UtfNulChar;
-    unsigned int word = (lengthAndFlags & CStr::FLAGS_MASK) | length;
-    if (capacity >= length + 5u)
-        std::memcpy(pData + length + 1, &record, 4);
-    else
-        word &= ~CStr::FLAG_EXTRA_BUFFER;
-    lengthAndFlags = word;
 }
 
 // Terminate for these fields: terminator, length, capacity record.
@@ -255,22 +179,11 @@ CStr& CStr::Assign(CStr const& other)
     if (&other == this)
         return *this;
     // A short text into a buffer with a recorded capacity that holds it
-    // (records, stack frames) is copied here without calls: HasRoom in its
-    // plainest form. Everything else goes the way of the counted form.
-    unsigned int const length = other.GetLength();
-    unsigned int const word = m_lengthAndFlags;
-    unsigned short* const pData = m_pData;
-    if ((word & (FLAG_EXTRA_BUFFER | FLAG_TIME_EFFICIENT)) == FLAG_EXTRA_BUFFER && length <= kShortUnits) {
-        std::uint32_t record;
-        std::memcpy(&record, pData + (word & LENGTH_MASK) + 1, 4);
-        unsigned int const capacity = RecordAt(pData, word & LENGTH_MASK);
-        if (length <= capacity) {
-            CopyShortText(pData, other.m_pData, length);
-            FinishWithRecord(m_lengthAndFlags, pData, length, capacity, record);
-            return *this;
-        }
-    }
-    return Assign(other.m_pData, length);
+    // (records, stack frames) is copied without calls; everything else goes
+    // the way of the counted form.
+    if (lxistr::AssignShortText(m_lengthAndFlags, m_pData, other.m_lengthAndFlags, other.m_pData))
+        return *this;
+    return Assign(other.m_pData, other.GetLength());
 }
 
 CStr& CStr::Assign(char const* pText)
@@ -487,8 +400,8 @@ unsigned int FindByChecksum(unsigned short const* pText, unsigned short const* p
 inline unsigned int CandidateFlags(unsigned short const* p, unsigned int last, __m128i firsts,
                                    __m128i lasts)
 {
-    __m128i const starts = LoadUnits(p);
-    __m128i const ends = LoadUnits(p + last);
+    __m128i const starts = lxistr::LoadUnits(p);
+    __m128i const ends = lxistr::LoadUnits(p + last);
     __m128i const both = _mm_and_si128(_mm_cmpeq_epi16(starts, firsts), _mm_cmpeq_epi16(ends, lasts));
     return static_cast<unsigned int>(
         _mm_movemask_epi8(_mm_or_si128(both, _mm_cmpeq_epi16(starts, _mm_setzero_si128()))));
@@ -582,9 +495,9 @@ bool CStr::Equals(CStr const& other) const
     unsigned int i = 0;
 #if LXIBASE_SSE2
     for (; length + 1 - i >= 8; i += 8) {
-        __m128i const a = LoadUnits(pA + i);
+        __m128i const a = lxistr::LoadUnits(pA + i);
         __m128i const same = _mm_andnot_si128(_mm_cmpeq_epi16(a, _mm_setzero_si128()),
-                                              _mm_cmpeq_epi16(a, LoadUnits(pB + i)));
+                                              _mm_cmpeq_epi16(a, lxistr::LoadUnits(pB + i)));
         auto const goOn = static_cast<unsigned int>(_mm_movemask_epi8(same));
         if (goOn != 0xFFFFu) {
             i += static_cast<unsigned int>(__builtin_ctz(~goOn)) / 2;
@@ -686,11 +599,11 @@ CStr& CStr::Append(CStr const& text)
         unsigned short* const pData = m_pData;
         std::uint32_t record;
         std::memcpy(&record, pData + length + 1, 4);
-        unsigned int const capacity = RecordAt(pData, length);
+        unsigned int const capacity = lxistr::RecordAt(pData, length);
         unsigned int const need = (word & FLAG_TIME_EFFICIENT) != 0 ? NextPower(length + 1) : length + 1;
         if (need <= capacity) {
             pData[length] = text.m_pData[0];
-            FinishWithRecord(m_lengthAndFlags, pData, length + 1, capacity, record);
+            lxistr::FinishWithRecord(m_lengthAndFlags, pData, length + 1, capacity, record);
             return *this;
         }
     }

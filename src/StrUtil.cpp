@@ -9,7 +9,7 @@
 
 #include "Str.h"
 #include "StrA.h"
-#include "StrWalks.h"
+#include "StrInternal.h"
 
 const unsigned short CStrUtil::s_UtfNulChar = 0;
 const char CStrUtil::s_replaceChar = '?';
