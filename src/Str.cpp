@@ -878,32 +878,35 @@ stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
             ++bound;
             continue;
         }
-        while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0' || *p == L'\'' || *p == L'I')
-            ++p;
-        // Width and precision: digits, or an int argument for "*".
+        // Flags, width and precision (digits, or an int argument for "*"):
+        // none of them is a letter but 'I'.
         unsigned int width = 0;
-        if (*p == L'*') {
-            int const given = va_arg(next, int);
-            width = given < 0 ? 0u - static_cast<unsigned int>(given) : static_cast<unsigned int>(given);
-            ++p;
-        }
-        for (; *p >= L'0' && *p <= L'9'; ++p)
-            width = width < kMany ? width * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
-        if (*p == L'$')
-            break;   // numbered arguments
         unsigned int precision = kMany;
-        if (*p == L'.') {
-            ++p;
-            precision = 0;
+        if (*p < L'A' || *p == L'I') {
+            while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0' || *p == L'\'' || *p == L'I')
+                ++p;
             if (*p == L'*') {
                 int const given = va_arg(next, int);
-                precision = given < 0 ? kMany : static_cast<unsigned int>(given);
+                width = given < 0 ? 0u - static_cast<unsigned int>(given) : static_cast<unsigned int>(given);
                 ++p;
             }
             for (; *p >= L'0' && *p <= L'9'; ++p)
-                precision = precision < kMany ? precision * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
+                width = width < kMany ? width * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
             if (*p == L'$')
-                break;
+                break;   // numbered arguments
+            if (*p == L'.') {
+                ++p;
+                precision = 0;
+                if (*p == L'*') {
+                    int const given = va_arg(next, int);
+                    precision = given < 0 ? kMany : static_cast<unsigned int>(given);
+                    ++p;
+                }
+                for (; *p >= L'0' && *p <= L'9'; ++p)
+                    precision = precision < kMany ? precision * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
+                if (*p == L'$')
+                    break;
+            }
         }
         // Size: 'h' int, 'l' long, "ll", 'q' and 'L' long long (and long
         // double), 'j' intmax_t, 'z' and 'Z' size_t, 't' ptrdiff_t.

@@ -215,10 +215,20 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
             unsigned int const has2 = second < 16 ? 1u : 0u;
             unsigned int const unit1 = pIn[first] & (0u - has1);
             unsigned int const unit2 = pIn[second] & (0u - has2);
+            // Else the ASCII run before the first of them, and that unit too
+            // when it is below 0x800.
             if ((afterSecond | (unit1 | unit2) / kThreeByteUnits) != 0) {
-                pIn += first;   // the ASCII run before them
-                pOut += first;
-                break;
+                bool const two = unit1 < kThreeByteUnits;
+                if (two) {
+                    std::uint16_t const pair = TwoBytes(unit1);
+                    std::memcpy(pOut + first, &pair, 2);
+                }
+                pIn += two ? first + 1 : first;
+                pOut += two ? first + 2 : first;
+                if (!two)
+                    break;
+                plainBlocks = 0;
+                continue;
             }
             std::uint16_t const pair1 = TwoBytes(unit1), pair2 = TwoBytes(unit2);
             std::memcpy(pOut + first, &pair1, 2);
@@ -381,12 +391,20 @@ inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigne
             unsigned int const first = static_cast<unsigned int>(__builtin_ctz(leads | 0x20000u));
             unsigned int const afterFirst = leads & ~(1u << first);
             unsigned int const second = static_cast<unsigned int>(__builtin_ctz(afterFirst | 0x20000u));
-            // Every byte from 0x80 a lead or taken by one, no lead taken, two leads at most.
+            // Every byte from 0x80 a lead or taken by one, no lead taken, two
+            // leads at most; else the ASCII run up to the first byte from
+            // 0x80, and its sequence too when that starts with a lead C0..DF.
             if (((high & ~(leads | taken)) | (leads & taken) | (afterFirst & ~(1u << second))) != 0) {
                 unsigned int const run = static_cast<unsigned int>(__builtin_ctz(high | 0x10000u));
-                pIn += run;   // the ASCII run before them
-                pOut += run;
-                break;
+                bool const lead = run < 16 && ((leads >> run) & 1u) != 0;
+                if (lead)
+                    pOut[run] = static_cast<unsigned short>(((pIn[run] & 0x1Fu) << 6) | (pIn[run + 1] & 0x7Fu));
+                pIn += lead ? run + 2 : run;
+                pOut += lead ? run + 1 : run;
+                if (!lead)
+                    break;
+                plainBlocks = 0;
+                continue;
             }
             unsigned int const has1 = first < 16 ? 1u : 0u;
             unsigned int const has2 = second < 16 ? 1u : 0u;
