@@ -17,6 +17,7 @@ set ytics scale 0 font ",9"
 set grid xtics
 set arrow from 1, graph 0 to 1, graph 1 nohead lc rgb "#404040" dt 2
 set lmargin 44
+set rmargin 7
 unset key
 set style fill solid 0.85 noborder
 
