@@ -273,7 +273,7 @@ unsigned int CStr::Resize(unsigned int length, bool force)
         target = FindNextPower(target);
 
     if ((current >= target && !force) || current == target) {
-        MarkCapacity(m_lengthAndFlags, m_pData, current);
+        MarkExtraBuffer(current);
         return current;
     }
 
@@ -294,7 +294,7 @@ unsigned int CStr::Resize(unsigned int length, bool force)
         m_pData = pBlock;
         m_lengthAndFlags |= FLAG_OWNS_BUFFER;
     }
-    MarkCapacity(m_lengthAndFlags, m_pData, target);
+    MarkExtraBuffer(target);
     return target;
 }
 
@@ -538,12 +538,12 @@ unsigned int CStr::Count(CStr const& pattern, unsigned int start) const
     if (GetLength() <= start)
         return 0;
     unsigned int length;
-    CalcSubStrChksumAndLength(pattern.m_pData, length);   // the checksum belongs to the pattern
+    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
     if (length == 0)
         return GetLength() - start + 1;
     unsigned int count = 0;
     for (unsigned int at = start;;) {
-        unsigned int const found = FindFrom(*this, pattern.m_pData, at, length);
+        unsigned int const found = FindNextWithChecksum(pattern.m_pData, at, checksum, length);
         if (found == NOT_FOUND)
             return count;
         ++count;
@@ -844,129 +844,76 @@ int FormatInto(wchar_t* pOut, unsigned int size, wchar_t const* pFormat, va_list
 
 // What Format knows of an output before making it: the fewest wide
 // characters that vswprintf can write for the format and the arguments, and
-// whether the output can hold a 0 before its end (only %c and %lc write one).
+// whether the output holds no 0 before its end (only %c and %lc write one).
 struct stFormatScan
 {
     unsigned int bound;
     bool plain;
 };
 
-// Scans pFormat: each character outside the conversions counts, and for each
-// conversion its width, or the length of its %ls text when that is more. The
-// arguments are read with the types their conversions give them; at a form
-// it does not take (a numbered argument, an unknown conversion) the count
-// ends with what it has, which is still a lower bound, and plain is false.
+// Beyond any size Format tries.
+constexpr unsigned int kMany = 1u << 20;
+
+// Scans pFormat for the forms that log lines use, "%[width][l]" and one of
+// d i u x X o s p, with the width in digits or "*": each character outside
+// them counts, and for each its width, or the length of its %ls text when
+// that is more. The arguments are read with the types these forms give them.
+// At any other form (%%, %c, flags, a precision, a numbered argument, another
+// size or conversion) the count ends with what it has, which is still a
+// lower bound, and plain is false.
 stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
 {
     assert(pFormat != nullptr);
-    constexpr unsigned int kMany = 1u << 20;   // beyond any size Format tries
     va_list next;
     va_copy(next, args);
-    unsigned int bound = 0;
-    bool mayHoldNul = false;
-    bool scanned = false;   // to the end of the format
-    for (wchar_t const* p = pFormat; bound < kMany; ++p) {
+    stFormatScan scan = {0, false};
+    for (wchar_t const* p = pFormat; scan.bound < kMany; ++p) {
         wchar_t const* const pLiteral = p;
         while (*p != L'%' && *p != 0)
             ++p;
-        bound += static_cast<unsigned int>(p - pLiteral);
+        scan.bound += static_cast<unsigned int>(p - pLiteral);
         if (*p == 0) {
-            scanned = true;
+            scan.plain = true;
             break;
         }
-        if (*++p == L'%') {
-            ++bound;
-            continue;
-        }
-        // Flags, width and precision (digits, or an int argument for "*"):
-        // none of them is a letter but 'I'.
+        ++p;
         unsigned int width = 0;
-        unsigned int precision = kMany;
-        if (*p < L'A' || *p == L'I') {
-            while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0' || *p == L'\'' || *p == L'I')
-                ++p;
-            if (*p == L'*') {
-                int const given = va_arg(next, int);
-                width = given < 0 ? 0u - static_cast<unsigned int>(given) : static_cast<unsigned int>(given);
-                ++p;
-            }
-            for (; *p >= L'0' && *p <= L'9'; ++p)
-                width = width < kMany ? width * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
-            if (*p == L'$')
-                break;   // numbered arguments
-            if (*p == L'.') {
-                ++p;
-                precision = 0;
-                if (*p == L'*') {
-                    int const given = va_arg(next, int);
-                    precision = given < 0 ? kMany : static_cast<unsigned int>(given);
-                    ++p;
-                }
-                for (; *p >= L'0' && *p <= L'9'; ++p)
-                    precision = precision < kMany ? precision * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
-                if (*p == L'$')
-                    break;
-            }
+        if (*p == L'*') {
+            int const given = va_arg(next, int);   // a negative one left-justifies
+            width = given < 0 ? 0u - static_cast<unsigned int>(given) : static_cast<unsigned int>(given);
+            ++p;
         }
-        // Size: 'h' int, 'l' long, "ll", 'q' and 'L' long long (and long
-        // double), 'j' intmax_t, 'z' and 'Z' size_t, 't' ptrdiff_t.
-        wchar_t size = 0;
-        for (;; ++p) {
-            if (*p == L'l' || *p == L'q' || *p == L'L' || *p == L'j' || *p == L'z' || *p == L'Z' || *p == L't')
-                size = size == L'l' && *p == L'l' ? L'q' : *p;
-            else if (*p != L'h')
-                break;
-        }
+        for (; *p >= L'0' && *p <= L'9'; ++p)
+            width = width < kMany ? width * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
+        bool const isLong = *p == L'l';
+        p += isLong ? 1 : 0;
         unsigned int text = 0;
         switch (*p) {
-        case L'd': case L'i': case L'o': case L'u': case L'x': case L'X':
-            if (size == L'l')
+        case L'd': case L'i': case L'u': case L'x': case L'X': case L'o':
+            if (isLong)
                 static_cast<void>(va_arg(next, long));
-            else if (size == L'q' || size == L'L')
-                static_cast<void>(va_arg(next, long long));
-            else if (size == L'j')
-                static_cast<void>(va_arg(next, std::intmax_t));
-            else if (size == L'z' || size == L'Z')
-                static_cast<void>(va_arg(next, std::size_t));
-            else if (size == L't')
-                static_cast<void>(va_arg(next, std::ptrdiff_t));
             else
                 static_cast<void>(va_arg(next, int));
             break;
-        case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
-            if (size == L'L')
-                static_cast<void>(va_arg(next, long double));
-            else
-                static_cast<void>(va_arg(next, double));
-            break;
-        case L'c': case L'C':
-            static_cast<void>(va_arg(next, int));   // int or wint_t, both promoted alike
-            mayHoldNul = true;
-            break;
-        case L's': case L'S':
-            if (size == L'l' || *p == L'S') {
+        case L's':
+            if (isLong) {
                 wchar_t const* pText = va_arg(next, wchar_t const*);
-                if (pText != nullptr && precision == kMany)
-                    text = static_cast<unsigned int>(std::wcslen(pText));
-                else if (pText != nullptr)
-                    for (; text < precision && pText[text] != 0; ++text) {}
+                text = pText != nullptr ? static_cast<unsigned int>(std::wcslen(pText)) : 0u;
             } else {
                 static_cast<void>(va_arg(next, char const*));
             }
             break;
-        case L'p': case L'n':
+        case L'p':
             static_cast<void>(va_arg(next, void*));
-            break;
-        case L'm':
             break;
         default:
             va_end(next);
-            return {bound, false};   // not a form counted here
+            return {scan.bound, false};   // a form not counted here
         }
-        bound += width > text ? width : text;
+        scan.bound += width > text ? width : text;
     }
     va_end(next);
-    return {bound, scanned && !mayHoldNul};
+    return scan;
 }
 
 }  // namespace
@@ -1008,10 +955,8 @@ CStr& CStr::Format(wchar_t const* pFormat, va_list args)
         written = FormatInto(pOut, size, pFormat, args);
     }
     // The output up to its first 0, which only a %c can put before its end.
-    if (written >= 0 && scan.plain)
-        Assign(pOut, static_cast<unsigned int>(written));
-    else if (written >= 0)
-        Assign(pOut);
+    if (written >= 0)
+        Assign(pOut, scan.plain ? static_cast<unsigned int>(written) : static_cast<unsigned int>(std::wcslen(pOut)));
     if (pHeap != nullptr)
         CLxiOSALRuntime::Free(pHeap);
     return *this;

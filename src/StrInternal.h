@@ -69,15 +69,17 @@ inline void FinishWithRecord(unsigned int& lengthAndFlags, unsigned short* pData
     lengthAndFlags = word;
 }
 
-// The longest text that CopyShortText takes.
+// The longest text that CopyShortText takes, and with SSE2 the shortest
+// one but the empty text.
 constexpr unsigned int kShortUnits = 32;
+constexpr unsigned int kShortestUnits = LXIBASE_SSE2 ? 8 : 1;
 
-// memmove of count <= kShortUnits units: every unit is read before any is
-// written. Blocks of 8 units (the last ones overlapping) from 8 units on;
-// fewer go in two overlapping 8- or 4-byte words, or alone.
+// memmove of count units (0, or kShortestUnits to kShortUnits): with SSE2 in
+// blocks of 8 (the last ones overlapping), every unit read before any is
+// written, without a call.
 inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
 {
-    assert(count <= kShortUnits);
+    assert(count <= kShortUnits && (count == 0 || count >= kShortestUnits));
 #if LXIBASE_SSE2
     if (count >= 16) {
         __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + 8);
@@ -90,20 +92,6 @@ inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource
         __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + count - 8);
         StoreUnits(pTarget, a);
         StoreUnits(pTarget + count - 8, b);
-    } else if (count >= 4) {
-        std::uint64_t first, last;
-        std::memcpy(&first, pSource, 8);
-        std::memcpy(&last, pSource + count - 4, 8);
-        std::memcpy(pTarget, &first, 8);
-        std::memcpy(pTarget + count - 4, &last, 8);
-    } else if (count >= 2) {
-        std::uint32_t first, last;
-        std::memcpy(&first, pSource, 4);
-        std::memcpy(&last, pSource + count - 2, 4);
-        std::memcpy(pTarget, &first, 4);
-        std::memcpy(pTarget + count - 2, &last, 4);
-    } else if (count == 1) {
-        pTarget[0] = pSource[0];
     }
 #else
     if (count != 0)
@@ -112,18 +100,19 @@ inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource
 }
 
 // CStr::Assign(CStr const&) where it needs no call: another string's short
-// text (kShortUnits at most) into a buffer, not time-efficient, whose
-// recorded capacity holds it. Takes the fields of the target and of the
-// source (a different string) and returns false, having changed nothing,
-// in every other case. Inlined wherever it is used: a call would cost what
-// it saves.
-__attribute__((always_inline)) inline bool AssignShortText(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int sourceLengthAndFlags,
-                            unsigned short const* pSource)
+// text (none, or kShortestUnits to kShortUnits units) into a buffer, not
+// time-efficient, whose recorded capacity holds it. Takes the fields of the
+// target and of the source (a different string) and returns false, having
+// changed nothing, in every other case. Inlined wherever it is used: a call
+// would cost what it saves.
+__attribute__((always_inline)) inline bool AssignShortText(unsigned int& lengthAndFlags, unsigned short* pData,
+                                                           unsigned int sourceLengthAndFlags,
+                                                           unsigned short const* pSource)
 {
     unsigned int const word = lengthAndFlags;
     unsigned int const length = sourceLengthAndFlags & CStr::LENGTH_MASK;
     if ((word & (CStr::FLAG_EXTRA_BUFFER | CStr::FLAG_TIME_EFFICIENT)) != CStr::FLAG_EXTRA_BUFFER ||
-        length > kShortUnits)
+        length > kShortUnits || (length != 0 && length < kShortestUnits))
         return false;
     std::uint32_t record;
     std::memcpy(&record, pData + (word & CStr::LENGTH_MASK) + 1, 4);

@@ -180,6 +180,7 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
     unsigned short const* const pEnd = pSource + count;
     __m128i const zero = _mm_setzero_si128();
     __m128i const from80 = UnitsFrom(kTwoByteUnits);
+    __m128i const from800 = UnitsFrom(kThreeByteUnits);
     for (unsigned short const* pRound = nullptr; pRound != pIn;) {
         pRound = pIn;
         while (pEnd - pIn >= 16) {
@@ -239,8 +240,7 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
             pOut += 16 + has1 + has2;
             plainBlocks = (plainBlocks + 1) * (1u - has1);
         }
-        __m128i const from800 = UnitsFrom(kThreeByteUnits);
-    // Units from 0x800 on, 8 at a time, with the short ASCII runs among
+        // Units from 0x800 on, 8 at a time, with the short ASCII runs among
         // them (line ends, digits). A block writes 24 bytes, those past what
         // it encodes being written over next: 24 units left take 24 bytes at
         // least; then whole blocks only.
