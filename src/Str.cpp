@@ -888,6 +888,7 @@ stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
         bool const isLong = *p == L'l';
         p += isLong ? 1 : 0;
         unsigned int text = 0;
+        bool known = true;
         switch (*p) {
         case L'd': case L'i': case L'u': case L'x': case L'X': case L'o':
             if (isLong)
@@ -907,9 +908,10 @@ stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
             static_cast<void>(va_arg(next, void*));
             break;
         default:
-            va_end(next);
-            return {scan.bound, false};   // a form not counted here
+            known = false;   // a form not counted here: the scan ends
         }
+        if (!known)
+            break;
         scan.bound += width > text ? width : text;
     }
     va_end(next);

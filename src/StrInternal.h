@@ -75,23 +75,21 @@ constexpr unsigned int kShortUnits = 32;
 constexpr unsigned int kShortestUnits = LXIBASE_SSE2 ? 8 : 1;
 
 // memmove of count units (0, or kShortestUnits to kShortUnits): with SSE2 in
-// blocks of 8 (the last ones overlapping), every unit read before any is
-// written, without a call.
+// four blocks of 8 (overlapping where the text is shorter than 32), every
+// unit read before any is written, without a call.
 inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
 {
     assert(count <= kShortUnits && (count == 0 || count >= kShortestUnits));
 #if LXIBASE_SSE2
-    if (count >= 16) {
-        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + 8);
-        __m128i const c = LoadUnits(pSource + count - 16), d = LoadUnits(pSource + count - 8);
+    if (count != 0) {
+        unsigned int const second = count >= 16 ? 8 : count - 8;
+        unsigned int const third = count >= 16 ? count - 16 : 0;
+        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + second);
+        __m128i const c = LoadUnits(pSource + third), d = LoadUnits(pSource + count - 8);
         StoreUnits(pTarget, a);
-        StoreUnits(pTarget + 8, b);
-        StoreUnits(pTarget + count - 16, c);
+        StoreUnits(pTarget + second, b);
+        StoreUnits(pTarget + third, c);
         StoreUnits(pTarget + count - 8, d);
-    } else if (count >= 8) {
-        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + count - 8);
-        StoreUnits(pTarget, a);
-        StoreUnits(pTarget + count - 8, b);
     }
 #else
     if (count != 0)
@@ -111,17 +109,18 @@ __attribute__((always_inline)) inline bool AssignShortText(unsigned int& lengthA
 {
     unsigned int const word = lengthAndFlags;
     unsigned int const length = sourceLengthAndFlags & CStr::LENGTH_MASK;
-    if ((word & (CStr::FLAG_EXTRA_BUFFER | CStr::FLAG_TIME_EFFICIENT)) != CStr::FLAG_EXTRA_BUFFER ||
-        length > kShortUnits || (length != 0 && length < kShortestUnits))
-        return false;
-    std::uint32_t record;
-    std::memcpy(&record, pData + (word & CStr::LENGTH_MASK) + 1, 4);
-    unsigned int const capacity = RecordAt(pData, word & CStr::LENGTH_MASK);
-    if (length > capacity)
-        return false;
-    CopyShortText(pData, pSource, length);
-    FinishWithRecord(lengthAndFlags, pData, length, capacity, record);
-    return true;
+    if ((word & (CStr::FLAG_EXTRA_BUFFER | CStr::FLAG_TIME_EFFICIENT)) == CStr::FLAG_EXTRA_BUFFER &&
+        length <= kShortUnits && (length == 0 || length >= kShortestUnits)) {
+        std::uint32_t record;
+        std::memcpy(&record, pData + (word & CStr::LENGTH_MASK) + 1, 4);
+        unsigned int const capacity = RecordAt(pData, word & CStr::LENGTH_MASK);
+        if (length <= capacity) {
+            CopyShortText(pData, pSource, length);
+            FinishWithRecord(lengthAndFlags, pData, length, capacity, record);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace lxistr
