@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,17 +36,13 @@ inline bool SameText(CStr const& text, std::u16string const& expected)
 }
 
 // Registers fn(state, args...) under "<job>/<implementation>/<workload>", the
-// names that bench/report reads. With repetitions, the "min" aggregate is the
-// run least disturbed by whatever else the machine was doing.
+// names that bench/report reads (it takes the median of the repetitions).
 template <typename Fn, typename... Args>
 void Register(std::string const& job, std::string const& implementation,
               std::string const& workload, Fn fn, Args... args)
 {
     std::string const name = job + "/" + implementation + "/" + workload;
-    benchmark::RegisterBenchmark(name.c_str(), fn, args...)
-        ->ComputeStatistics("min", [](std::vector<double> const& values) {
-            return *std::min_element(values.begin(), values.end());
-        });
+    benchmark::RegisterBenchmark(name.c_str(), fn, args...);
 }
 
 }  // namespace lxibench

@@ -74,7 +74,7 @@ void AppendAsciiLine(std::string& out, CRandom& random)
         std::snprintf(aLine, sizeof aLine, "%s\n", kCommonLine);
         break;
     case 4:
-        std::snprintf(aLine, sizeof aLine, "KEYSIGHT TECHNOLOGIES,34461A,MY%08u,A.02.%02u\n",
+        std::snprintf(aLine, sizeof aLine, "ACME METERS,XM-100,AM%08u,A.02.%02u\n",
                       random.Below(100000000), random.Below(20));
         break;
     case 5:

@@ -10,13 +10,14 @@ set output out
 set title "lxibase speed relative to its peer: peer time / lxibase time, right of 1 lxibase is faster;\n".\
           "green: target met, red: missed, black tick: the target\n".machine font ",10"
 set logscale x 2
-set xrange [0.25:8]
-set xtics ("1/4" 0.25, "1/2" 0.5, "1" 1, "2" 2, "4" 4, "8" 8)
+set xrange [0.25:16]
+set xtics ("1/4" 0.25, "1/2" 0.5, "1" 1, "2" 2, "4" 4, "8" 8, "16" 16)
 set yrange [-rows + 0.5:0.5]
 set ytics scale 0 font ",9"
 set grid xtics
 set arrow from 1, graph 0 to 1, graph 1 nohead lc rgb "#404040" dt 2
 set lmargin 44
+set rmargin 7
 unset key
 set style fill solid 0.85 noborder
 

@@ -189,6 +189,9 @@ public:
     static CStr s_emptyString;   ///< Empty, no buffer; what Clear assigns.
 
 private:
+    // Copies its two texts with the library's own short-text copy, without calls.
+    friend class CNotificationBase;
+
     void SetLength(unsigned int length)
     {
         m_lengthAndFlags = (m_lengthAndFlags & FLAGS_MASK) | (length & LENGTH_MASK);

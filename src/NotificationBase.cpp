@@ -1,6 +1,7 @@
 #include "NotificationBase.h"
 
 #include "INotificationRouter.h"
+#include "StrInternal.h"
 
 INotificationRouter* CNotificationBase::s_pNotificationRouter = nullptr;
 
@@ -75,9 +76,15 @@ CNotificationBase& CNotificationBase::Assign(CNotificationBase const& other)
 {
     if (&other == this)
         return *this;
-    m_filterItem.Assign(other.m_filterItem);
-    m_sStringValue1.Assign(other.m_sStringValue1);
-    m_sStringValue2.Assign(other.m_sStringValue2);
+    m_filterItem.m_notificationId = other.m_filterItem.m_notificationId;
+    m_filterItem.m_databaseItemChanged = other.m_filterItem.m_databaseItemChanged;
+    // The two texts as CStr::Assign copies them, short ones without a call.
+    if (!lxistr::AssignShortText(m_sStringValue1.m_lengthAndFlags, m_sStringValue1.m_pData,
+                                 other.m_sStringValue1.m_lengthAndFlags, other.m_sStringValue1.m_pData))
+        m_sStringValue1.Assign(other.m_sStringValue1);
+    if (!lxistr::AssignShortText(m_sStringValue2.m_lengthAndFlags, m_sStringValue2.m_pData,
+                                 other.m_sStringValue2.m_lengthAndFlags, other.m_sStringValue2.m_pData))
+        m_sStringValue2.Assign(other.m_sStringValue2);
     m_unsignedValue1 = other.m_unsignedValue1;
     m_unsignedValue2 = other.m_unsignedValue2;
     m_unsignedValue3 = other.m_unsignedValue3;

@@ -8,6 +8,7 @@
 
 #include "LxiOSALRuntime.h"
 #include "StrUtil.h"
+#include "StrInternal.h"
 
 // Built first among the library's static strings, destroyed last: Clear()
 // may be reached from the destructors of later ones.
@@ -25,28 +26,23 @@ std::size_t Bytes(unsigned int units)
 // buffer.
 inline unsigned int CapacityOf(unsigned int lengthAndFlags, unsigned short const* pData)
 {
-    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
-    if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0) {
-        assert(pData != nullptr);
-        auto const* pRecord = reinterpret_cast<unsigned char const*>(pData + L + 1);
-        return (static_cast<unsigned int>(pRecord[0]) << 24) |
-               (static_cast<unsigned int>(pRecord[1]) << 16) |
-               (static_cast<unsigned int>(pRecord[2]) << 8) | static_cast<unsigned int>(pRecord[3]);
-    }
-    return pData != nullptr ? L : 0u;
+    unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
+    if ((lengthAndFlags & CStr::FLAG_EXTRA_BUFFER) != 0)
+        return lxistr::RecordAt(pData, length);
+    return pData != nullptr ? length : 0u;
 }
 
 // MarkExtraBuffer for these fields.
 inline void MarkCapacity(unsigned int& lengthAndFlags, unsigned short* pData, unsigned int capacity)
 {
-    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
-    if (pData == nullptr || capacity < L + 5u) {
+    unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
+    if (pData == nullptr || capacity < length + 5u) {
         lengthAndFlags &= ~CStr::FLAG_EXTRA_BUFFER;
         return;
     }
     // Big-endian whatever the host order, so the record reads the same on
     // every target; it lives in the two units behind the terminator.
-    auto* pRecord = reinterpret_cast<unsigned char*>(pData + L + 1);
+    auto* pRecord = reinterpret_cast<unsigned char*>(pData + length + 1);
     pRecord[0] = static_cast<unsigned char>(capacity >> 24);
     pRecord[1] = static_cast<unsigned char>(capacity >> 16);
     pRecord[2] = static_cast<unsigned char>(capacity >> 8);
@@ -71,8 +67,8 @@ inline unsigned int NextPower(unsigned int n)
 inline bool HasRoom(unsigned int lengthAndFlags, unsigned short const* pData, unsigned int count,
                     unsigned int& capacity)
 {
-    unsigned int const L = lengthAndFlags & CStr::LENGTH_MASK;
-    unsigned int const target = count > L ? count : L;
+    unsigned int const length = lengthAndFlags & CStr::LENGTH_MASK;
+    unsigned int const target = count > length ? count : length;
     bool const timeEfficient = (lengthAndFlags & CStr::FLAG_TIME_EFFICIENT) != 0;
     capacity = CapacityOf(lengthAndFlags, pData);
     return target <= CStr::LENGTH_MASK && (timeEfficient ? NextPower(target) : target) <= capacity;
@@ -156,7 +152,7 @@ void CStr::Attach(unsigned short* pBuffer, unsigned int capacity, bool emptyStar
         m_pData[0] = CStrUtil::s_UtfNulChar;
     else
         SetLength(CStrUtil::StrlenUtf16(m_pData, capacity));
-    MarkExtraBuffer(capacity);
+    MarkCapacity(m_lengthAndFlags, m_pData, capacity);
 }
 
 void CStr::Clear()
@@ -182,14 +178,12 @@ CStr& CStr::Assign(CStr const& other)
 {
     if (&other == this)
         return *this;
-    unsigned int const n = other.GetLength();
-    unsigned int capacity;
-    if (!Reserve(n, capacity))
+    // A short text into a buffer with a recorded capacity that holds it
+    // (records, stack frames) is copied without calls; everything else goes
+    // the way of the counted form.
+    if (lxistr::AssignShortText(m_lengthAndFlags, m_pData, other.m_lengthAndFlags, other.m_pData))
         return *this;
-    if (n != 0)
-        std::memmove(m_pData, other.m_pData, Bytes(n));
-    Terminate(n, capacity);
-    return *this;
+    return Assign(other.m_pData, other.GetLength());
 }
 
 CStr& CStr::Assign(char const* pText)
@@ -250,19 +244,28 @@ CStr& CStr::Assign(wchar_t const* pText, unsigned int count)
 
 CStr& CStr::Assign(unsigned char const* pText, unsigned int count)
 {
-    unsigned int const n = CStrUtil::LengthOfUtf16FromUtf8(pText, count);
+    // No byte gives more than one unit: with room for count units at hand
+    // the text is decoded in one pass, else it is measured first.
     unsigned int capacity;
-    if (!Reserve(n, capacity))
+    if (pText != nullptr && HasRoom(m_lengthAndFlags, m_pData, count, capacity)) {
+        unsigned int const length = lxistr::DecodeUtf8(m_pData, capacity, pText, count);
+        Finish(m_lengthAndFlags, m_pData, length, capacity);
         return *this;
-    CStrUtil::MemcpyUtf16FromUtf8(m_pData, pText, count);
-    Terminate(n, capacity);
+    }
+    unsigned int const length = CStrUtil::LengthOfUtf16FromUtf8(pText, count);
+    if (!Reserve(length, capacity))
+        return *this;
+    unsigned int const decoded = lxistr::DecodeUtf8(m_pData, capacity, pText, count);
+    assert(decoded == length);
+    static_cast<void>(decoded);
+    Terminate(length, capacity);
     return *this;
 }
 
 unsigned int CStr::Resize(unsigned int length, bool force)
 {
-    unsigned int const L = GetLength();
-    unsigned int target = length > L ? length : L;
+    unsigned int const oldLength = GetLength();
+    unsigned int target = length > oldLength ? length : oldLength;
     unsigned int const current = GetBuffSize();
     if (target > LENGTH_MASK)
         return current;   // no such length fits the word; refuse, keep everything
@@ -285,9 +288,9 @@ unsigned int CStr::Resize(unsigned int length, bool force)
             CLxiOSALRuntime::Malloc(static_cast<unsigned int>(bytes)));
         if (pBlock == nullptr)
             return current;   // the caller's buffer, if any, stays in use
-        if (m_pData != nullptr && L != 0)
-            std::memcpy(pBlock, m_pData, Bytes(L));
-        pBlock[L] = CStrUtil::s_UtfNulChar;
+        if (m_pData != nullptr && oldLength != 0)
+            std::memcpy(pBlock, m_pData, Bytes(oldLength));
+        pBlock[oldLength] = CStrUtil::s_UtfNulChar;
         m_pData = pBlock;
         m_lengthAndFlags |= FLAG_OWNS_BUFFER;
     }
@@ -390,66 +393,74 @@ unsigned int FindByChecksum(unsigned short const* pText, unsigned short const* p
     return CStr::NOT_FOUND;
 }
 
-// Candidate starts are tested a machine word of units at a time (4 on 64-bit
-// hosts, 2 on 32-bit ARM); words are loaded with memcpy.
-using Word = unsigned long;
-constexpr unsigned int kWordUnits = sizeof(Word) / 2;
-constexpr Word kUnitOnes = ~Word(0) / 0xFFFFu;    // 1 in each unit
-constexpr Word kUnitHighs = kUnitOnes * 0x8000u;  // bit 15 of each unit
+#if LXIBASE_SSE2
 
-inline Word LoadUnits(unsigned short const* p)
+// Two flag bits for each of the 8 starts at p that is worth a look: its first
+// unit and the unit `last` units on match the pattern's, or it is 0.
+inline unsigned int CandidateFlags(unsigned short const* p, unsigned int last, __m128i firsts,
+                                   __m128i lasts)
 {
-    Word w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
+    __m128i const starts = lxistr::LoadUnits(p);
+    __m128i const ends = lxistr::LoadUnits(p + last);
+    __m128i const both = _mm_and_si128(_mm_cmpeq_epi16(starts, firsts), _mm_cmpeq_epi16(ends, lasts));
+    return static_cast<unsigned int>(
+        _mm_movemask_epi8(_mm_or_si128(both, _mm_cmpeq_epi16(starts, _mm_setzero_si128()))));
 }
 
-// Bit 15 set in some unit whenever a unit of w is 0 (and never otherwise).
-inline Word ZeroUnitFlags(Word w)
-{
-    return (w - kUnitOnes) & ~w & kUnitHighs;
-}
+#endif
 
-// Flags for the starts at p that are worth a look: their first and last units
-// (the last one `last` units further on) match the pattern's, or they are 0.
-inline Word CandidateFlags(unsigned short const* p, unsigned int last, Word firsts, Word lasts)
+// The pattern (length >= 1 units, none of them 0) at pAt, of which the first
+// and last units are known to match.
+inline bool MatchesInside(unsigned short const* pAt, unsigned short const* pPattern, unsigned int length)
 {
-    Word const starts = LoadUnits(p);
-    return ZeroUnitFlags((starts ^ firsts) | (LoadUnits(p + last) ^ lasts)) | ZeroUnitFlags(starts);
+    unsigned int i = 1;
+    while (i + 1 < length && pAt[i] == pPattern[i])
+        ++i;
+    return i + 1 >= length;
 }
 
 // First occurrence of the pattern (length >= 1 units, none of them 0) in the
-// text pText[0, n) that ends at its first 0 unit. This is what the checksum
-// walk finds: the walk confirms each checksum hit by the units, and wherever
-// the units match, the pattern's own checksum does too.
+// text pText[0, n) that ends at its first 0 unit, or NOT_FOUND. This is what
+// the checksum walk finds: the walk confirms each checksum hit by the units,
+// and wherever the units match, the pattern's own checksum does too. Reads
+// no unit at or beyond n.
 unsigned int FindUnits(unsigned short const* pText, unsigned int n, unsigned short const* pPattern,
                        unsigned int length)
 {
+    assert(pText != nullptr && pPattern != nullptr && length >= 1);
     if (length > n)
         return CStr::NOT_FOUND;   // no room, whatever the text holds
     unsigned int const last = length - 1;
-    Word const firsts = kUnitOnes * pPattern[0];
-    Word const lasts = kUnitOnes * pPattern[last];
-    unsigned short const* p = pText;
-    unsigned short const* const pEnd = pText + (n - last);   // one past the last start
-    constexpr std::ptrdiff_t kPair = 2 * kWordUnits;
-    for (;;) {
-        // Skip two words of starts at a time while none is flagged; the
-        // words of last units reach at most pText[n - 1].
-        while (pEnd - p >= kPair && (CandidateFlags(p, last, firsts, lasts) |
-                                     CandidateFlags(p + kWordUnits, last, firsts, lasts)) == 0)
-            p += kPair;
-        // Then look at the next pair's starts (or the last few) one by one.
-        unsigned short const* const pStop = pEnd - p > kPair ? p + kPair : pEnd;
-        for (; p < pStop; ++p) {
-            if (*p == CStrUtil::s_UtfNulChar)
-                return CStr::NOT_FOUND;
-            if (*p == pPattern[0] && p[last] == pPattern[last] &&
-                std::memcmp(p, pPattern, Bytes(length)) == 0)
-                return static_cast<unsigned int>(p - pText);
+    unsigned int const starts = n - last;   // starts 0 .. starts - 1 leave room for the pattern
+    unsigned int at = 0;
+#if LXIBASE_SSE2
+    // 16 starts a time while they are all unflagged, then 8; each flagged
+    // start in order is a 0 that ends the text, a match, or neither.
+    __m128i const firsts = _mm_set1_epi16(static_cast<short>(pPattern[0]));
+    __m128i const lasts = _mm_set1_epi16(static_cast<short>(pPattern[last]));
+    while (starts - at >= 8) {
+        unsigned int flags = CandidateFlags(pText + at, last, firsts, lasts);
+        unsigned int block = 8;
+        if (starts - at >= 16) {
+            flags |= CandidateFlags(pText + at + 8, last, firsts, lasts) << 16;
+            block = 16;
         }
-        if (p == pEnd)
-            break;
+        for (; flags != 0; flags &= flags - 1, flags &= flags - 1) {
+            unsigned int const candidate = at + static_cast<unsigned int>(__builtin_ctz(flags)) / 2;
+            if (pText[candidate] == CStrUtil::s_UtfNulChar)
+                return CStr::NOT_FOUND;
+            if (MatchesInside(pText + candidate, pPattern, length))
+                return candidate;
+        }
+        at += block;
+    }
+#endif
+    for (; at < starts; ++at) {
+        if (pText[at] == CStrUtil::s_UtfNulChar)
+            return CStr::NOT_FOUND;
+        if (pText[at] == pPattern[0] && pText[at + last] == pPattern[last] &&
+            MatchesInside(pText + at, pPattern, length))
+            return at;
     }
     return CStr::NOT_FOUND;
 }
@@ -460,6 +471,7 @@ unsigned int FindUnits(unsigned short const* pText, unsigned int n, unsigned sho
 unsigned int FindFrom(CStr const& text, unsigned short const* pPattern, unsigned int start,
                       unsigned int length)
 {
+    assert(start <= text.GetLength() && (text.GetLength() == 0 || text.GetData() != nullptr));
     unsigned int const found =
         FindUnits(text.GetData() + start, text.GetLength() - start, pPattern, length);
     return found == CStr::NOT_FOUND ? CStr::NOT_FOUND : start + found;
@@ -471,12 +483,30 @@ bool CStr::Equals(CStr const& other) const
 {
     if (&other == this)
         return true;
-    if (GetLength() != other.GetLength())
+    unsigned int const length = GetLength();
+    if (length != other.GetLength())
         return false;
-    if (IsEmpty())
+    if (length == 0)
         return true;
-    unsigned int const i = CommonPrefix(m_pData, other.m_pData);
-    return m_pData[i] == other.m_pData[i];
+    // The walk over both texts up to the first difference or the first 0;
+    // both hold length + 1 units, the terminator included.
+    unsigned short const* const pA = m_pData;
+    unsigned short const* const pB = other.m_pData;
+    unsigned int i = 0;
+#if LXIBASE_SSE2
+    for (; length + 1 - i >= 8; i += 8) {
+        __m128i const a = lxistr::LoadUnits(pA + i);
+        __m128i const same = _mm_andnot_si128(_mm_cmpeq_epi16(a, _mm_setzero_si128()),
+                                              _mm_cmpeq_epi16(a, lxistr::LoadUnits(pB + i)));
+        auto const goOn = static_cast<unsigned int>(_mm_movemask_epi8(same));
+        if (goOn != 0xFFFFu) {
+            i += static_cast<unsigned int>(__builtin_ctz(~goOn)) / 2;
+            return pA[i] == pB[i];
+        }
+    }
+#endif
+    i += CommonPrefix(pA + i, pB + i);
+    return pA[i] == pB[i];
 }
 
 bool CStr::StartsWith(CStr const& prefix) const
@@ -491,13 +521,16 @@ bool CStr::EndsWith(CStr const& suffix) const
 
 unsigned int CStr::FindNext(CStr const& pattern, unsigned int start) const
 {
-    unsigned int length;
-    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
+    // The pattern's own checksum: the search needs only its length, the
+    // units before its first 0.
+    unsigned int length = 0;
+    while (pattern.m_pData != nullptr && pattern.m_pData[length] != CStrUtil::s_UtfNulChar)
+        ++length;
     if (length == 0)
         return start;
     if (GetLength() <= start)
         return NOT_FOUND;
-    return FindNextWithChecksum(pattern.m_pData, start, checksum, length);
+    return FindFrom(*this, pattern.m_pData, start, length);
 }
 
 unsigned int CStr::Count(CStr const& pattern, unsigned int start) const
@@ -505,12 +538,12 @@ unsigned int CStr::Count(CStr const& pattern, unsigned int start) const
     if (GetLength() <= start)
         return 0;
     unsigned int length;
-    CalcSubStrChksumAndLength(pattern.m_pData, length);   // the checksum belongs to the pattern
+    unsigned int const checksum = CalcSubStrChksumAndLength(pattern.m_pData, length);
     if (length == 0)
         return GetLength() - start + 1;
     unsigned int count = 0;
     for (unsigned int at = start;;) {
-        unsigned int const found = FindFrom(*this, pattern.m_pData, at, length);
+        unsigned int const found = FindNextWithChecksum(pattern.m_pData, at, checksum, length);
         if (found == NOT_FOUND)
             return count;
         ++count;
@@ -529,15 +562,18 @@ unsigned int CStr::CalcSubStrChksumAndLength(unsigned short const* pText, unsign
     return checksum;
 }
 
+// The rolling-checksum search from start, for any pattern, checksum and
+// length a caller hands in: NOT_FOUND for a missing text or pattern, or a
+// start beyond the end. When checksum and length are those of the pattern
+// (CalcSubStrChksumAndLength over it, length >= 1) the walk confirms exactly
+// the places where the units match, and FindUnits finds the first of them
+// with vector blocks; any other pair gets the walk itself, so every input
+// gives the walk's answer.
 unsigned int CStr::FindNextWithChecksum(unsigned short const* pPattern, unsigned int start,
                                         unsigned int checksum, unsigned int length) const
 {
-    // Guards for a public entry; the callers above never trip them.
     if (m_pData == nullptr || pPattern == nullptr || start > GetLength())
         return NOT_FOUND;
-    // A checksum and length that belong to the pattern (as from every caller
-    // in this class) allow the word-wise search. Any other pair gets the
-    // checksum walk itself, so every input gives the walk's answer.
     unsigned int patternLength;
     unsigned int const patternChecksum = CalcSubStrChksumAndLength(pPattern, patternLength);
     unsigned int const found =
@@ -555,14 +591,23 @@ CStr& CStr::Append(CStr const& text)
 {
     // Appending is inserting at the end. The hot case, one unit into a buffer
     // with room (texts built unit by unit), is finished here without calls.
-    unsigned int const L = GetLength();
-    unsigned int capacity;
-    if (text.GetLength() == 1 && HasRoom(m_lengthAndFlags, m_pData, L + 1, capacity)) {
-        m_pData[L] = text.m_pData[0];
-        Finish(m_lengthAndFlags, m_pData, L + 1, capacity);
-        return *this;
+    // HasRoom and Finish in their plainest form: a buffer with its capacity
+    // recorded, the record's bytes moved one unit on or dropped.
+    unsigned int const word = m_lengthAndFlags;
+    unsigned int const length = word & LENGTH_MASK;
+    if (text.GetLength() == 1 && (word & FLAG_EXTRA_BUFFER) != 0) {
+        unsigned short* const pData = m_pData;
+        std::uint32_t record;
+        std::memcpy(&record, pData + length + 1, 4);
+        unsigned int const capacity = lxistr::RecordAt(pData, length);
+        unsigned int const need = (word & FLAG_TIME_EFFICIENT) != 0 ? NextPower(length + 1) : length + 1;
+        if (need <= capacity) {
+            pData[length] = text.m_pData[0];
+            lxistr::FinishWithRecord(m_lengthAndFlags, pData, length + 1, capacity, record);
+            return *this;
+        }
     }
-    return Insert(text, L);
+    return Insert(text, length);
 }
 
 CStr& CStr::Insert(CStr const& text, unsigned int index)
@@ -579,37 +624,38 @@ CStr& CStr::Insert(CStr const& text, unsigned int index)
 CStr& CStr::CopyRange(CStr const& source, unsigned int index, unsigned int count)
 {
     unsigned int capacity = GetBuffSize();
-    unsigned int const m = source.GetLength();
-    if (index >= m || count == 0) {
+    unsigned int const sourceLength = source.GetLength();
+    if (index >= sourceLength || count == 0) {
         Terminate(0, capacity);   // the buffer stays; so does the capacity if it can be recorded
         return *this;
     }
-    unsigned int const n = count < m - index ? count : m - index;
-    if (!Reserve(n, capacity))
+    unsigned int const length = count < sourceLength - index ? count : sourceLength - index;
+    if (!Reserve(length, capacity))
         return *this;
-    std::memmove(m_pData, source.m_pData + index, Bytes(n));
-    Terminate(n, capacity);
+    std::memmove(m_pData, source.m_pData + index, Bytes(length));
+    Terminate(length, capacity);
     return *this;
 }
 
 CStr& CStr::ReplaceRange(unsigned int index, unsigned int count, CStr const& text)
 {
-    unsigned int const L = GetLength();
-    unsigned int const a = index < L ? index : L;
-    unsigned int const c = count < L - a ? count : L - a;
-    unsigned int const n = text.GetLength();
-    unsigned int const N = L - c + n;
-    unsigned int const capacity = N > L ? Resize(N, false) : GetBuffSize();
-    if (capacity < N)
+    unsigned int const oldLength = GetLength();
+    unsigned int const rangeStart = index < oldLength ? index : oldLength;
+    unsigned int const rangeLength = count < oldLength - rangeStart ? count : oldLength - rangeStart;
+    unsigned int const textLength = text.GetLength();
+    unsigned int const newLength = oldLength - rangeLength + textLength;
+    unsigned int const capacity = newLength > oldLength ? Resize(newLength, false) : GetBuffSize();
+    if (capacity < newLength)
         return *this;
-    // The tail moves first. When text is this string its units [0, L) are
-    // still intact afterwards: a growing tail lands at a + L or beyond.
-    unsigned int const tail = L - (a + c);
-    if (tail != 0)
-        std::memmove(m_pData + a + n, m_pData + a + c, Bytes(tail));
-    if (n != 0)
-        std::memmove(m_pData + a, text.m_pData, Bytes(n));
-    Terminate(N, capacity);
+    // The tail moves first. When text is this string its units [0, oldLength)
+    // are still intact afterwards: a growing tail lands at rangeStart +
+    // oldLength or beyond.
+    unsigned int const tailLength = oldLength - (rangeStart + rangeLength);
+    if (tailLength != 0)
+        std::memmove(m_pData + rangeStart + textLength, m_pData + rangeStart + rangeLength, Bytes(tailLength));
+    if (textLength != 0)
+        std::memmove(m_pData + rangeStart, text.m_pData, Bytes(textLength));
+    Terminate(newLength, capacity);
     return *this;
 }
 
@@ -618,21 +664,19 @@ CStr& CStr::Cut(unsigned int index, unsigned int count)
     if (m_pData == nullptr)
         return *this;
     unsigned int const capacity = GetBuffSize();
-    unsigned int const L = GetLength();
-    unsigned int n = 0;
-    if (index < L && count != 0) {
-        n = count < L - index ? count : L - index;
+    unsigned int const oldLength = GetLength();
+    unsigned int newLength = 0;
+    if (index < oldLength && count != 0) {
+        newLength = count < oldLength - index ? count : oldLength - index;
         if (index != 0)
-            std::memmove(m_pData, m_pData + index, Bytes(n));
+            std::memmove(m_pData, m_pData + index, Bytes(newLength));
     }
-    Terminate(n, capacity);
+    Terminate(newLength, capacity);
     return *this;
 }
 
 namespace {
 
-// Match positions of Replace, in a heap list of capacity 2, 4, 8, ... entries.
-// Returns the number found; 0 with no list when none was, or no memory.
 // memmove for a target at or before the source: the short pieces (most
 // replacements) unit by unit, the rest through the library.
 inline void MoveUnitsDown(unsigned short* pTarget, unsigned short const* pSource, unsigned int count)
@@ -645,9 +689,15 @@ inline void MoveUnitsDown(unsigned short* pTarget, unsigned short const* pSource
         pTarget[i] = pSource[i];
 }
 
+// Start of the first (all false) or of each non-overlapping match of
+// pPattern (length >= 1 units, none of them 0) at or after start <= the
+// text's length, in a heap list of 2, 4, 8, ... entries that the caller frees
+// with CLxiOSALRuntime::Free. Returns the count; 0 and pList == nullptr when
+// none matched or memory ran out.
 unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, unsigned int start,
                             unsigned int length, bool all, unsigned int*& pList)
 {
+    assert(pPattern != nullptr && length >= 1 && start <= text.GetLength());
     pList = nullptr;
     unsigned int count = 0;
     unsigned int listCapacity = 0;
@@ -678,60 +728,61 @@ unsigned int CollectMatches(CStr const& text, unsigned short const* pPattern, un
 
 CStr& CStr::Replace(CStr const& pattern, CStr const& replacement, unsigned int start, bool all)
 {
-    unsigned int P;
-    CalcSubStrChksumAndLength(pattern.m_pData, P);   // the checksum belongs to the pattern
-    unsigned int const L = GetLength();
-    if (P == 0 || L <= start)
+    unsigned int patternLength;
+    CalcSubStrChksumAndLength(pattern.m_pData, patternLength);   // the checksum belongs to the pattern
+    unsigned int const oldLength = GetLength();
+    if (patternLength == 0 || oldLength <= start)
         return *this;
-    unsigned int* pList;
-    unsigned int const m = CollectMatches(*this, pattern.m_pData, start, P, all, pList);
-    if (m == 0)
+    unsigned int* pMatches;
+    unsigned int const count = CollectMatches(*this, pattern.m_pData, start, patternLength, all, pMatches);
+    if (count == 0)
         return *this;
 
-    unsigned int const R = CStrUtil::StrlenUtf16(replacement.m_pData);
-    unsigned long long const newLength =
-        L - static_cast<unsigned long long>(m) * P + static_cast<unsigned long long>(m) * R;
+    unsigned int const replacementLength = CStrUtil::StrlenUtf16(replacement.m_pData);
+    unsigned long long const wideLength = oldLength - static_cast<unsigned long long>(count) * patternLength +
+                                          static_cast<unsigned long long>(count) * replacementLength;
     // A text that does not grow is rebuilt in place; one that grows is built
     // in a temporary block, so this buffer (maybe the replacement itself)
     // stays readable until the end.
-    unsigned int const N = static_cast<unsigned int>(newLength);
-    bool const inPlace = newLength <= L;
+    unsigned int const newLength = static_cast<unsigned int>(wideLength);
+    bool const inPlace = wideLength <= oldLength;
     unsigned short* pDest = m_pData;
     if (!inPlace) {
-        if (newLength <= LENGTH_MASK)
-            pDest = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc(Bytes(N + 1)));
-        if (newLength > LENGTH_MASK || pDest == nullptr) {
-            CLxiOSALRuntime::Free(pList);
+        if (wideLength <= LENGTH_MASK)
+            pDest = static_cast<unsigned short*>(CLxiOSALRuntime::Malloc(Bytes(newLength + 1)));
+        if (wideLength > LENGTH_MASK || pDest == nullptr) {
+            CLxiOSALRuntime::Free(pMatches);
             return *this;
         }
-        std::memcpy(pDest, m_pData, Bytes(pList[0]));
+        std::memcpy(pDest, m_pData, Bytes(pMatches[0]));
     }
 
-    // In place, w never passes the next unit to be read (R <= P).
-    unsigned int w = pList[0];
-    for (unsigned int i = 0; i < m; ++i) {
-        MoveUnitsDown(pDest + w, replacement.m_pData, R);
-        w += R;
-        unsigned int const from = pList[i] + P;
-        unsigned int const to = i + 1 < m ? pList[i + 1] : L;
-        MoveUnitsDown(pDest + w, m_pData + from, to - from);
-        w += to - from;
+    // In place, writeAt never passes the next unit to be read (the
+    // replacement is no longer than the pattern).
+    unsigned int writeAt = pMatches[0];
+    for (unsigned int i = 0; i < count; ++i) {
+        MoveUnitsDown(pDest + writeAt, replacement.m_pData, replacementLength);
+        writeAt += replacementLength;
+        unsigned int const keptFrom = pMatches[i] + patternLength;
+        unsigned int const keptTo = i + 1 < count ? pMatches[i + 1] : oldLength;
+        MoveUnitsDown(pDest + writeAt, m_pData + keptFrom, keptTo - keptFrom);
+        writeAt += keptTo - keptFrom;
     }
-    assert(w == N);
-    pDest[w] = CStrUtil::s_UtfNulChar;
-    CLxiOSALRuntime::Free(pList);
+    assert(writeAt == newLength);
+    pDest[writeAt] = CStrUtil::s_UtfNulChar;
+    CLxiOSALRuntime::Free(pMatches);
 
-    // In place the capacity is at least L >= N even if Resize fails, and a
-    // time-efficient Resize may still move the rebuilt text to a new block.
-    unsigned int const capacity = Resize(N, false);
+    // In place the capacity is at least oldLength >= newLength even if Resize
+    // fails, and a time-efficient Resize may still move the rebuilt text.
+    unsigned int const capacity = Resize(newLength, false);
     if (!inPlace) {
-        if (capacity >= N)
-            std::memcpy(m_pData, pDest, Bytes(N + 1));
+        if (capacity >= newLength)
+            std::memcpy(m_pData, pDest, Bytes(newLength + 1));
         CLxiOSALRuntime::Free(pDest);
-        if (capacity < N)
+        if (capacity < newLength)
             return *this;
     }
-    Terminate(N, capacity);
+    Terminate(newLength, capacity);
     return *this;
 }
 
@@ -791,6 +842,82 @@ int FormatInto(wchar_t* pOut, unsigned int size, wchar_t const* pFormat, va_list
     return written;
 }
 
+// What Format knows of an output before making it: the fewest wide
+// characters that vswprintf can write for the format and the arguments, and
+// whether the output holds no 0 before its end (only %c and %lc write one).
+struct stFormatScan
+{
+    unsigned int bound;
+    bool plain;
+};
+
+// Beyond any size Format tries.
+constexpr unsigned int kMany = 1u << 20;
+
+// Scans pFormat for the forms that log lines use, "%[width][l]" and one of
+// d i u x X o s p, with the width in digits or "*": each character outside
+// them counts, and for each its width, or the length of its %ls text when
+// that is more. The arguments are read with the types these forms give them.
+// At any other form (%%, %c, flags, a precision, a numbered argument, another
+// size or conversion) the count ends with what it has, which is still a
+// lower bound, and plain is false.
+stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
+{
+    assert(pFormat != nullptr);
+    va_list next;
+    va_copy(next, args);
+    stFormatScan scan = {0, false};
+    for (wchar_t const* p = pFormat; scan.bound < kMany; ++p) {
+        wchar_t const* const pLiteral = p;
+        while (*p != L'%' && *p != 0)
+            ++p;
+        scan.bound += static_cast<unsigned int>(p - pLiteral);
+        if (*p == 0) {
+            scan.plain = true;
+            break;
+        }
+        ++p;
+        unsigned int width = 0;
+        if (*p == L'*') {
+            int const given = va_arg(next, int);   // a negative one left-justifies
+            width = given < 0 ? 0u - static_cast<unsigned int>(given) : static_cast<unsigned int>(given);
+            ++p;
+        }
+        for (; *p >= L'0' && *p <= L'9'; ++p)
+            width = width < kMany ? width * 10 + static_cast<unsigned int>(*p - L'0') : kMany;
+        bool const isLong = *p == L'l';
+        p += isLong ? 1 : 0;
+        unsigned int text = 0;
+        bool known = true;
+        switch (*p) {
+        case L'd': case L'i': case L'u': case L'x': case L'X': case L'o':
+            if (isLong)
+                static_cast<void>(va_arg(next, long));
+            else
+                static_cast<void>(va_arg(next, int));
+            break;
+        case L's':
+            if (isLong) {
+                wchar_t const* pText = va_arg(next, wchar_t const*);
+                text = pText != nullptr ? static_cast<unsigned int>(std::wcslen(pText)) : 0u;
+            } else {
+                static_cast<void>(va_arg(next, char const*));
+            }
+            break;
+        case L'p':
+            static_cast<void>(va_arg(next, void*));
+            break;
+        default:
+            known = false;   // a form not counted here: the scan ends
+        }
+        if (!known)
+            break;
+        scan.bound += width > text ? width : text;
+    }
+    va_end(next);
+    return scan;
+}
+
 }  // namespace
 
 CStr& CStr::Format(wchar_t const* pFormat, ...)
@@ -812,10 +939,15 @@ CStr& CStr::Format(wchar_t const* pFormat, va_list args)
     wchar_t* pOut = local;
     wchar_t* pHeap = nullptr;
     unsigned int size = kLocalSize;
+    // Sizes that cannot hold the output's shortest form with its terminator
+    // are not tried: a long output goes straight to a heap block.
+    stFormatScan const scan = ScanFormat(pFormat, args);
     // Negative: the output with its terminator did not fit, or failed.
-    int written = FormatInto(pOut, size, pFormat, args);
+    int written = scan.bound < size ? FormatInto(pOut, size, pFormat, args) : -1;
     while (written < 0 && size < kMaxSize) {
         size *= 2;
+        if (size <= scan.bound && size < kMaxSize)
+            continue;
         unsigned int const bytes = size * static_cast<unsigned int>(sizeof(wchar_t));
         void* pBlock = pHeap == nullptr ? CLxiOSALRuntime::Malloc(bytes)
                                         : CLxiOSALRuntime::Realloc(pHeap, bytes);
@@ -824,8 +956,9 @@ CStr& CStr::Format(wchar_t const* pFormat, va_list args)
         pHeap = pOut = static_cast<wchar_t*>(pBlock);
         written = FormatInto(pOut, size, pFormat, args);
     }
+    // The output up to its first 0, which only a %c can put before its end.
     if (written >= 0)
-        Assign(pOut);
+        Assign(pOut, scan.plain ? static_cast<unsigned int>(written) : static_cast<unsigned int>(std::wcslen(pOut)));
     if (pHeap != nullptr)
         CLxiOSALRuntime::Free(pHeap);
     return *this;

@@ -1,87 +1,528 @@
 #include "StrUtil.h"
 
+#include <cassert>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "Str.h"
 #include "StrA.h"
+#include "StrInternal.h"
 
 const unsigned short CStrUtil::s_UtfNulChar = 0;
 const char CStrUtil::s_replaceChar = '?';
 
 namespace {
 
-// ASCII runs are taken a machine word at a time (8 bytes or 4 units on
-// 64-bit hosts, half that on 32-bit ARM). A word is loaded with memcpy, so
-// any alignment is fine. The masks treat every byte or unit of a word alike;
-// only BytesBeforeFlag, which finds a position in it, minds the byte order.
-using Word = unsigned long;
-constexpr unsigned int kWordBytes = sizeof(Word);
-constexpr unsigned int kWordUnits = sizeof(Word) / 2;
-constexpr Word kHighBits = ~Word(0) / 0xFFu * 0x80u;   // 0x8080...: bit 7 of each byte
-constexpr Word kUnitLanes = ~Word(0) / 0xFFFFu;        // 0x00010001...: 1 in each unit
-constexpr Word kNonAsciiUnit = kUnitLanes * 0xFF80u;   // set in a unit >= 0x80
+// The UTF-8 rules, each in one place for the converter and the length
+// function that sizes its target. The vector blocks test the same classes
+// as IsASCIICharacter, Is2ByteCharacter and Is3ByteCharacter, through these
+// bounds: units from 0x80 take two bytes, from 0x800 three; lead bytes from
+// 0xC0 take one more byte, from 0xE0 two more, up to 0xEF.
+constexpr unsigned int kTwoByteUnits = 0x80;
+constexpr unsigned int kThreeByteUnits = 0x800;
+constexpr unsigned int kTwoByteLeads = 0xC0;
+constexpr unsigned int kThreeByteLeads = 0xE0;
+constexpr unsigned int kLeadsEnd = 0xF0;
 
-inline Word LoadWord(void const* p)
+// Encoding: the bytes of one unit, 1 below 0x80, 2 below 0x800, 3 for every
+// other unit, surrogates included (CESU-8).
+inline unsigned int Utf8Bytes(unsigned int unit)
 {
-    Word w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
+    auto const u = static_cast<unsigned short>(unit);
+    return CStrUtil::IsASCIICharacter(u) ? 1u : CStrUtil::Is2ByteCharacter(u) ? 2u : 3u;
 }
 
-// How many bytes of a word come before its first byte with a flag bit set
-// (flags != 0): the word's first bytes sit at its low end on little-endian
-// hosts and at its high end on big-endian ones.
-inline unsigned int BytesBeforeFlag(Word flags)
+inline void PutUtf8(unsigned char* pOut, unsigned int unit, unsigned int bytes)
 {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    return static_cast<unsigned int>(__builtin_clzl(flags)) / 8u;
-#else
-    return static_cast<unsigned int>(__builtin_ctzl(flags)) / 8u;
-#endif
-}
-
-inline unsigned int UnitsBeforeFlag(Word flags)
-{
-    return BytesBeforeFlag(flags) / 2u;
-}
-
-// The first byte from pos on that is 0x80 or above, or count.
-unsigned int EndOfAsciiBytes(unsigned char const* pBytes, unsigned int pos, unsigned int count)
-{
-    for (; count - pos >= kWordBytes; pos += kWordBytes) {
-        Word const flags = LoadWord(pBytes + pos) & kHighBits;
-        if (flags != 0)
-            return pos + BytesBeforeFlag(flags);
+    if (bytes == 1) {
+        pOut[0] = static_cast<unsigned char>(unit);
+    } else if (bytes == 2) {
+        pOut[0] = static_cast<unsigned char>(0xC0u | (unit >> 6));
+        pOut[1] = static_cast<unsigned char>(0x80u | (unit & 0x3Fu));
+    } else {
+        pOut[0] = static_cast<unsigned char>(0xE0u | (unit >> 12));
+        pOut[1] = static_cast<unsigned char>(0x80u | ((unit >> 6) & 0x3Fu));
+        pOut[2] = static_cast<unsigned char>(0x80u | (unit & 0x3Fu));
     }
-    while (pos < count && pBytes[pos] < 0x80u)
-        ++pos;
-    return pos;
 }
 
-// The UTF-8 bytes beyond one per unit that the units of a word need: one
-// for each unit from 0x80 on, another for each from 0x800 on. Each 16-bit
-// lane gets 0, 1 or 2; u >> 7 (9 bits) and u >> 11 (5 bits) plus 0x7FFF set
-// bit 15 exactly when they are not 0, without carrying into the next lane.
-inline Word ExtraUtf8Bytes(Word w)
+// Decoding: a lead byte C0..DF takes one more byte with it and E0..EF two
+// more, whatever their values; a sequence that would run past the count
+// takes what is left of it. Every other byte is a unit by itself. Returns
+// the bytes of the unit that starts with `lead`, `left` (>= 1) bytes before
+// the count.
+inline unsigned int SequenceBytes(unsigned int lead, unsigned int left)
 {
-    constexpr Word kAddUp = kUnitLanes * 0x7FFFu;
-    constexpr Word kBit15 = kUnitLanes * 0x8000u;
-    Word const from80 = (((w >> 7) & (kUnitLanes * 0x01FFu)) + kAddUp) & kBit15;
-    Word const from800 = (((w >> 11) & (kUnitLanes * 0x001Fu)) + kAddUp) & kBit15;
-    return (from80 >> 15) + (from800 >> 15);
+    auto const b = static_cast<unsigned char>(lead);
+    unsigned int const bytes = CStrUtil::Is2ByteCharacter(b) ? 2u : CStrUtil::Is3ByteCharacter(b) ? 3u : 1u;
+    return bytes < left ? bytes : left;
 }
 
-// The sum of the lanes of a word of ExtraUtf8Bytes (at most 16 in all): the
-// multiplication gathers it in the top lane.
-inline unsigned int SumOfLanes(Word lanes)
+// The unit of the `bytes` bytes at p (from SequenceBytes): continuation bytes
+// give their value without its top bit, a missing one gives 0; a byte that
+// starts no sequence gives "?".
+inline unsigned short SequenceUnit(unsigned char const* p, unsigned int bytes)
 {
-    return static_cast<unsigned int>((lanes * kUnitLanes) >> (8 * sizeof(Word) - 16));
+    unsigned int const lead = p[0];
+    unsigned int const c1 = bytes > 1 ? p[1] & 0x7Fu : 0u;
+    unsigned int const c2 = bytes > 2 ? p[2] & 0x7Fu : 0u;
+    if (CStrUtil::Is2ByteCharacter(p[0]))
+        return static_cast<unsigned short>(((lead & 0x1Fu) << 6) | c1);
+    if (CStrUtil::Is3ByteCharacter(p[0]))
+        return static_cast<unsigned short>(((lead & 0x0Fu) << 12) | (c1 << 6) | c2);
+    return static_cast<unsigned short>(CStrUtil::IsASCIICharacter(p[0]) ? lead : CStrUtil::s_replaceChar);
+}
+
+#if LXIBASE_SSE2
+
+// Every byte b of a vector, for signed compares: leads C0..EF are then
+// -64..-17.
+inline __m128i EachByte(unsigned int b)
+{
+    return _mm_set1_epi8(static_cast<char>(b));
+}
+
+// Every 16-bit lane: the bits of units from `from` on (a power of two).
+inline __m128i UnitsFrom(unsigned int from)
+{
+    return _mm_set1_epi16(static_cast<short>(~(from - 1)));
+}
+
+inline __m128i Load(void const* p)
+{
+    return _mm_loadu_si128(static_cast<__m128i const*>(p));
+}
+
+inline void Store(void* p, __m128i value)
+{
+    _mm_storeu_si128(static_cast<__m128i*>(p), value);
+}
+
+// Sum of the four 32-bit lanes.
+inline unsigned int SumOfLanes(__m128i lanes)
+{
+    lanes = _mm_add_epi32(lanes, _mm_srli_si128(lanes, 8));
+    return static_cast<unsigned int>(_mm_cvtsi128_si32(_mm_add_epi32(lanes, _mm_srli_si128(lanes, 4))));
+}
+
+// Four 32-bit lanes of three bytes each (the top byte 0) as 12 bytes in a row.
+inline __m128i PackThreeByteLanes(__m128i lanes)
+{
+    __m128i const evenLanes = _mm_set_epi32(0, -1, 0, -1);
+    __m128i const firstSix = _mm_set_epi32(0, 0, 0xFFFF, -1);
+    // Each 64-bit half: its low lane's three bytes, then its high lane's.
+    __m128i const halves = _mm_or_si128(_mm_and_si128(lanes, evenLanes),
+                                        _mm_srli_epi64(_mm_andnot_si128(evenLanes, lanes), 8));
+    return _mm_or_si128(_mm_and_si128(halves, firstSix),
+                        _mm_andnot_si128(firstSix, _mm_srli_si128(halves, 2)));
+}
+
+// LengthOfUtf8FromUtf16's blocks: adds the bytes of the units from
+// pSource[i], 8 at a time, to bytes. Leaves fewer than 8 units.
+inline void CountUtf8Blocks(unsigned short const* pSource, unsigned int& i, unsigned int count,
+                            unsigned int& bytes)
+{
+    __m128i const zero = _mm_setzero_si128();
+    __m128i const from80 = UnitsFrom(kTwoByteUnits);
+    __m128i const from800 = UnitsFrom(kThreeByteUnits);
+    while (count - i >= 8) {
+        // Each unit counts 3, less one below 0x800 and one more below 0x80;
+        // the 16-bit lanes gather those (as -1 each) for up to 4,096 blocks.
+        unsigned int const blocks = (count - i) / 8 < 4096 ? (count - i) / 8 : 4096;
+        __m128i fewer = zero;
+        for (unsigned int k = 0; k < blocks; ++k, i += 8) {
+            __m128i const units = Load(pSource + i);
+            fewer = _mm_add_epi16(fewer, _mm_cmpeq_epi16(_mm_and_si128(units, from80), zero));
+            fewer = _mm_add_epi16(fewer, _mm_cmpeq_epi16(_mm_and_si128(units, from800), zero));
+        }
+        bytes += 24 * blocks - SumOfLanes(_mm_madd_epi16(fewer, _mm_set1_epi16(-1)));
+    }
+}
+
+// The two UTF-8 bytes of a unit from 0x80 to 0x7FF, in memory order.
+inline std::uint16_t TwoBytes(unsigned int unit)
+{
+    return static_cast<std::uint16_t>((0xC0u | (unit >> 6)) | ((0x80u | (unit & 0x3Fu)) << 8));
+}
+
+// The 24 UTF-8 bytes of 8 units from 0x800 on, at pOut.
+inline void PutThreeByteUnits(unsigned char* pOut, __m128i units)
+{
+    __m128i const lowSix = _mm_set1_epi16(0x3F);
+    __m128i const mark = _mm_set1_epi16(0x80);
+    __m128i const lead = _mm_or_si128(_mm_srli_epi16(units, 12), _mm_set1_epi16(0xE0));
+    __m128i const middle = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(units, 6), lowSix), mark);
+    __m128i const last = _mm_or_si128(_mm_and_si128(units, lowSix), mark);
+    __m128i const firstTwo = _mm_or_si128(lead, _mm_slli_epi16(middle, 8));
+    // 12 bytes from each half; the first store's 4 spare bytes are written over.
+    Store(pOut, PackThreeByteLanes(_mm_unpacklo_epi16(firstTwo, last)));
+    __m128i const second = PackThreeByteLanes(_mm_unpackhi_epi16(firstTwo, last));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut + 12), second);
+    auto const tail = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(second, 8)));
+    std::memcpy(pOut + 20, &tail, 4);
+}
+
+// MemcpyUtf8FromUtf16's blocks from pSource[i], written at pTarget[bytes], in
+// rounds of three kinds of text, each left where it does not apply: ASCII 16
+// units at a time; ASCII with a few units up to 0x7FF; units from 0x800 on
+// with ASCII runs among them. Stops where a round gets nowhere; the scalar
+// step takes the next unit.
+inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
+                             unsigned short const* pSource, unsigned int& i, unsigned int count)
+{
+    assert(i < count);
+    // Locals, since the byte stores may alias anything.
+    unsigned char* pOut = pTarget + bytes;
+    unsigned short const* pIn = pSource + i;
+    unsigned short const* const pEnd = pSource + count;
+    __m128i const zero = _mm_setzero_si128();
+    __m128i const from80 = UnitsFrom(kTwoByteUnits);
+    __m128i const from800 = UnitsFrom(kThreeByteUnits);
+    for (unsigned short const* pRound = nullptr; pRound != pIn;) {
+        pRound = pIn;
+        while (pEnd - pIn >= 16) {
+            __m128i const units1 = Load(pIn), units2 = Load(pIn + 8);
+            __m128i const high = _mm_and_si128(_mm_or_si128(units1, units2), from80);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, zero)) != 0xFFFF)
+                break;
+            Store(pOut, _mm_packus_epi16(units1, units2));
+            pIn += 16;
+            pOut += 16;
+        }
+        // ASCII with units from 0x80 to 0x7FF: 16 units at a time, the same
+        // steps whether they hold none, one or two such units (no branch
+        // depends on it), until four blocks in a row held none. The bytes of
+        // the units after such a unit are narrowed again and written one
+        // place on. A block reads up to 33 units and writes up to 35 bytes,
+        // those past what it encodes being written over next: the 35 units
+        // left take 35 bytes at least.
+        for (unsigned int plainBlocks = 0; plainBlocks < 4 && pEnd - pIn >= 35;) {
+            __m128i const units1 = Load(pIn), units2 = Load(pIn + 8);
+            Store(pOut, _mm_packus_epi16(units1, units2));   // exact for ASCII units
+            unsigned int const others =
+                ~static_cast<unsigned int>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units1, from80), zero)) |
+                    (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units2, from80), zero)) << 16));
+            // The first two units beyond ASCII, 16 where there is none.
+            std::uint64_t const none = std::uint64_t{1} << 32;
+            unsigned int const first = static_cast<unsigned int>(__builtin_ctzll(others | none)) / 2;
+            std::uint64_t const afterFirst = others & ~(std::uint64_t{3} << (2 * first));
+            unsigned int const second = static_cast<unsigned int>(__builtin_ctzll(afterFirst | none)) / 2;
+            std::uint64_t const afterSecond = afterFirst & ~(std::uint64_t{3} << (2 * second));
+            unsigned int const has1 = first < 16 ? 1u : 0u;
+            unsigned int const has2 = second < 16 ? 1u : 0u;
+            unsigned int const unit1 = pIn[first] & (0u - has1);
+            unsigned int const unit2 = pIn[second] & (0u - has2);
+            // Else the ASCII run before the first of them, and that unit too
+            // when it is below 0x800.
+            if ((afterSecond | (unit1 | unit2) / kThreeByteUnits) != 0) {
+                bool const two = unit1 < kThreeByteUnits;
+                if (two) {
+                    std::uint16_t const pair = TwoBytes(unit1);
+                    std::memcpy(pOut + first, &pair, 2);
+                }
+                pIn += two ? first + 1 : first;
+                pOut += two ? first + 2 : first;
+                if (!two)
+                    break;
+                plainBlocks = 0;
+                continue;
+            }
+            std::uint16_t const pair1 = TwoBytes(unit1), pair2 = TwoBytes(unit2);
+            std::memcpy(pOut + first, &pair1, 2);
+            Store(pOut + first + 2, _mm_packus_epi16(Load(pIn + first + 1), Load(pIn + first + 9)));
+            std::memcpy(pOut + second + 1, &pair2, 2);
+            Store(pOut + second + 3, _mm_packus_epi16(Load(pIn + second + 1), Load(pIn + second + 9)));
+            pIn += 16;
+            pOut += 16 + has1 + has2;
+            plainBlocks = (plainBlocks + 1) * (1u - has1);
+        }
+        // Units from 0x800 on, 8 at a time, with the short ASCII runs among
+        // them (line ends, digits). A block writes 24 bytes, those past what
+        // it encodes being written over next: 24 units left take 24 bytes at
+        // least; then whole blocks only.
+        while (pEnd - pIn >= 8) {
+            __m128i const units = Load(pIn);
+            unsigned int const below800 =
+                static_cast<unsigned int>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, from800), zero)));
+            if (below800 == 0) {
+                PutThreeByteUnits(pOut, units);
+                pIn += 8;
+                pOut += 24;
+                continue;
+            }
+            if (pEnd - pIn < 24)
+                break;
+            unsigned int const run = static_cast<unsigned int>(__builtin_ctz(below800)) / 2;
+            if (run != 0) {
+                PutThreeByteUnits(pOut, units);
+                pIn += run;
+                pOut += 3 * run;
+                continue;
+            }
+            unsigned int const ascii =
+                static_cast<unsigned int>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, from80), zero)));
+            unsigned int const asciiRun = static_cast<unsigned int>(__builtin_ctz(~ascii | 0x10000u)) / 2;
+            if (asciiRun == 0 || asciiRun == 8)
+                break;
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut), _mm_packus_epi16(units, units));
+            pIn += asciiRun;
+            pOut += asciiRun;
+        }
+    }
+    i = static_cast<unsigned int>(pIn - pSource);
+    bytes = static_cast<unsigned int>(pOut - pTarget);
+}
+
+// LengthOfUtf16FromUtf8's blocks: adds the units of the bytes from
+// pSource[pos], 16 at a time, to units, as long as every lead byte in a block
+// starts a sequence of its own (none is taken along by the lead before it, as
+// C3 is in C2 C3 A9). Then every byte that no lead takes along is one unit.
+// Ends at a sequence boundary, or at the count.
+inline void CountUtf16Blocks(unsigned char const* pSource, unsigned int& pos, unsigned int count,
+                             unsigned int& units)
+{
+    assert(pos < count);
+    __m128i const zero = _mm_setzero_si128();
+    __m128i lastLeads = zero, lastLeads3 = zero;   // of the block before
+    while (count - pos >= 16) {
+        // Up to 255 blocks: the byte lanes count the bytes taken along.
+        unsigned int const blocks = (count - pos) / 16 < 255 ? (count - pos) / 16 : 255;
+        __m128i taken = zero;
+        unsigned int k = 0;
+        for (; k < blocks; ++k) {
+            __m128i const bytes = Load(pSource + pos);
+            __m128i const belowEnd = _mm_cmplt_epi8(bytes, EachByte(kLeadsEnd));
+            __m128i const leads = _mm_and_si128(_mm_cmpgt_epi8(bytes, EachByte(kTwoByteLeads - 1)), belowEnd);
+            __m128i const leads3 = _mm_and_si128(_mm_cmpgt_epi8(bytes, EachByte(kThreeByteLeads - 1)), belowEnd);
+            __m128i const takes = _mm_or_si128(
+                _mm_or_si128(_mm_slli_si128(leads, 1), _mm_srli_si128(lastLeads, 15)),
+                _mm_or_si128(_mm_slli_si128(leads3, 2), _mm_srli_si128(lastLeads3, 14)));
+            if (_mm_movemask_epi8(_mm_and_si128(takes, leads)) != 0)
+                break;
+            taken = _mm_sub_epi8(taken, takes);
+            lastLeads = leads;
+            lastLeads3 = leads3;
+            pos += 16;
+        }
+        units += 16 * k - SumOfLanes(_mm_sad_epu8(taken, zero));
+        if (k != blocks)
+            break;
+    }
+    // The first one or two bytes here may belong to the last block's last
+    // sequence, whose unit is counted.
+    auto const carried = static_cast<unsigned int>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_srli_si128(lastLeads, 15), _mm_srli_si128(lastLeads3, 14))));
+    unsigned int const skip = (carried & 1u) + ((carried >> 1) & 1u);
+    pos = skip < count - pos ? pos + skip : count;
+}
+
+// Four three-byte sequences at p, p + 3, p + 6 and p + 9, one in each 32-bit
+// lane (lead byte lowest; the fourth byte belongs to the next sequence).
+inline __m128i FourSequences(unsigned char const* p)
+{
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(Load(p), Load(p + 3)),
+                              _mm_unpacklo_epi32(Load(p + 6), Load(p + 9)));
+}
+
+// The units of such lanes, sign-extended from 16 bits for _mm_packs_epi32.
+inline __m128i ThreeByteUnits(__m128i lanes)
+{
+    __m128i const units = _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi32(_mm_and_si128(lanes, _mm_set1_epi32(0x0F)), 12),
+                     _mm_and_si128(_mm_srli_epi32(lanes, 2), _mm_set1_epi32(0x1FC0))),
+        _mm_and_si128(_mm_srli_epi32(lanes, 16), _mm_set1_epi32(0x7F)));
+    return _mm_srai_epi32(_mm_slli_epi32(units, 16), 16);
+}
+
+// MemcpyUtf16FromUtf8's blocks from pSource[pos], written at pTarget[units],
+// in rounds of three kinds of text, each left where it does not apply: ASCII
+// 16 bytes at a time; ASCII with a few two-byte sequences; three-byte
+// sequences with ASCII runs among them. Stops where a round gets nowhere; the
+// scalar step takes the next byte. Blocks may write units past what they
+// decode, written over next; room: as for lxistr::DecodeUtf8.
+inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigned int& units,
+                             unsigned char const* pSource, unsigned int& pos, unsigned int count)
+{
+    assert(pos < count);
+    unsigned short* pOut = pTarget + units;
+    unsigned char const* pIn = pSource + pos;
+    unsigned char const* const pEnd = pSource + count;
+    // Whether n units may be written at pOut: the room holds them, or the
+    // bytes left decode to n units at least (none takes more than 3 bytes).
+    auto const writable = [&](std::ptrdiff_t n) {
+        return pEnd - pIn >= 3 * n || (pOut - pTarget) + n <= static_cast<std::ptrdiff_t>(room);
+    };
+    __m128i const zero = _mm_setzero_si128();
+    for (unsigned char const* pRound = nullptr; pRound != pIn;) {
+        pRound = pIn;
+        while (pEnd - pIn >= 16 && writable(16)) {
+            __m128i const bytes = Load(pIn);
+            Store(pOut, _mm_unpacklo_epi8(bytes, zero));
+            Store(pOut + 8, _mm_unpackhi_epi8(bytes, zero));
+            auto const high = static_cast<unsigned int>(_mm_movemask_epi8(bytes));
+            if (high != 0) {
+                unsigned int const run = static_cast<unsigned int>(__builtin_ctz(high));
+                pIn += run;
+                pOut += run;
+                break;
+            }
+            pIn += 16;
+            pOut += 16;
+        }
+        // ASCII with two-byte sequences: 16 bytes at a time, the same steps
+        // whether they hold none, one or two sequences (no branch depends on
+        // it), until four blocks in a row held none. A lead byte C0..DF takes
+        // the next byte, also the first one of the next block; the units
+        // after its unit are widened again and written one place on. A block
+        // reads up to 35 bytes and writes up to 34 units.
+        for (unsigned int plainBlocks = 0; plainBlocks < 4 && pEnd - pIn >= 35 && writable(34);) {
+            __m128i const bytes = Load(pIn);
+            Store(pOut, _mm_unpacklo_epi8(bytes, zero));
+            Store(pOut + 8, _mm_unpackhi_epi8(bytes, zero));
+            auto const high = static_cast<unsigned int>(_mm_movemask_epi8(bytes));
+            auto const leads = static_cast<unsigned int>(_mm_movemask_epi8(_mm_and_si128(
+                _mm_cmpgt_epi8(bytes, EachByte(kTwoByteLeads - 1)), _mm_cmplt_epi8(bytes, EachByte(kThreeByteLeads)))));
+            unsigned int const taken = leads << 1;
+            // The first two leads, 17 where there is none.
+            unsigned int const first = static_cast<unsigned int>(__builtin_ctz(leads | 0x20000u));
+            unsigned int const afterFirst = leads & ~(1u << first);
+            unsigned int const second = static_cast<unsigned int>(__builtin_ctz(afterFirst | 0x20000u));
+            // Every byte from 0x80 a lead or taken by one, no lead taken, two
+            // leads at most; else the ASCII run up to the first byte from
+            // 0x80, and its sequence too when that starts with a lead C0..DF.
+            if (((high & ~(leads | taken)) | (leads & taken) | (afterFirst & ~(1u << second))) != 0) {
+                unsigned int const run = static_cast<unsigned int>(__builtin_ctz(high | 0x10000u));
+                bool const lead = run < 16 && ((leads >> run) & 1u) != 0;
+                if (lead)
+                    pOut[run] = static_cast<unsigned short>(((pIn[run] & 0x1Fu) << 6) | (pIn[run + 1] & 0x7Fu));
+                pIn += lead ? run + 2 : run;
+                pOut += lead ? run + 1 : run;
+                if (!lead)
+                    break;
+                plainBlocks = 0;
+                continue;
+            }
+            unsigned int const has1 = first < 16 ? 1u : 0u;
+            unsigned int const has2 = second < 16 ? 1u : 0u;
+            pOut[first] = static_cast<unsigned short>(((pIn[first] & 0x1Fu) << 6) | (pIn[first + 1] & 0x7Fu));
+            __m128i const after1 = Load(pIn + first + 2);
+            Store(pOut + first + 1, _mm_unpacklo_epi8(after1, zero));
+            Store(pOut + first + 9, _mm_unpackhi_epi8(after1, zero));
+            unsigned short* const pSecond = pOut + second - has1;
+            *pSecond = static_cast<unsigned short>(((pIn[second] & 0x1Fu) << 6) | (pIn[second + 1] & 0x7Fu));
+            __m128i const after2 = Load(pIn + second + 2);
+            Store(pSecond + 1, _mm_unpacklo_epi8(after2, zero));
+            Store(pSecond + 9, _mm_unpackhi_epi8(after2, zero));
+            unsigned int const spill = (leads >> 15) & 1u;   // a lead in the last byte
+            pIn += 16 + spill;
+            pOut += 16 + spill - has1 - has2;
+            plainBlocks = (plainBlocks + 1) * (high == 0 ? 1u : 0u);
+        }
+        // Three-byte sequences, 8 at a time, with the short ASCII runs among
+        // them (line ends, digits). A block reads up to 37 bytes and writes 8
+        // units, or 16 for an ASCII run.
+        while (pEnd - pIn >= 37 && writable(16)) {
+            __m128i const lanes1 = FourSequences(pIn), lanes2 = FourSequences(pIn + 12);
+            __m128i const leadMask = _mm_set1_epi32(0xF0), leadE = _mm_set1_epi32(kThreeByteLeads);
+            auto const leadsOk = static_cast<unsigned int>(
+                _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(lanes1, leadMask), leadE)) |
+                (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(lanes2, leadMask), leadE)) << 16));
+            if (leadsOk == 0xFFFFFFFFu) {
+                Store(pOut, _mm_packs_epi32(ThreeByteUnits(lanes1), ThreeByteUnits(lanes2)));
+                pIn += 24;
+                pOut += 8;
+                continue;
+            }
+            unsigned int const sequences = static_cast<unsigned int>(__builtin_ctz(~leadsOk)) / 4;
+            if (sequences != 0) {
+                Store(pOut, _mm_packs_epi32(ThreeByteUnits(lanes1), ThreeByteUnits(lanes2)));
+                pIn += 3 * sequences;
+                pOut += sequences;
+                continue;
+            }
+            __m128i const bytes = Load(pIn);
+            auto const high = static_cast<unsigned int>(_mm_movemask_epi8(bytes));
+            unsigned int const asciiRun = static_cast<unsigned int>(__builtin_ctz(high | 0x10000u));
+            if (asciiRun == 0 || asciiRun == 16)
+                break;
+            Store(pOut, _mm_unpacklo_epi8(bytes, zero));
+            Store(pOut + 8, _mm_unpackhi_epi8(bytes, zero));
+            pIn += asciiRun;
+            pOut += asciiRun;
+        }
+    }
+    pos = static_cast<unsigned int>(pIn - pSource);
+    units = static_cast<unsigned int>(pOut - pTarget);
+}
+
+#endif
+
+// UTF-16 to UTF-8 over count units: the bytes, also written at pTarget when kWrite.
+template <bool kWrite>
+unsigned int WalkUtf16ToUtf8(unsigned char* pTarget, unsigned short const* pSource, unsigned int count)
+{
+    unsigned int bytes = 0;
+    for (unsigned int i = 0; i < count;) {
+#if LXIBASE_SSE2
+        if (count - i >= 8) {
+            if constexpr (kWrite)
+                EncodeUtf8Blocks(pTarget, bytes, pSource, i, count);
+            else
+                CountUtf8Blocks(pSource, i, count, bytes);
+            if (i == count)
+                break;
+        }
+#endif
+        unsigned int const unit = pSource[i++];
+        unsigned int const size = Utf8Bytes(unit);
+        if constexpr (kWrite)
+            PutUtf8(pTarget + bytes, unit, size);
+        bytes += size;
+    }
+    return bytes;
+}
+
+// UTF-8 to UTF-16 over count bytes: the units, also written at pTarget when
+// kWrite (room as for lxistr::DecodeUtf8).
+template <bool kWrite>
+unsigned int WalkUtf8ToUtf16(unsigned short* pTarget, unsigned int room, unsigned char const* pSource,
+                             unsigned int count)
+{
+    unsigned int units = 0;
+    for (unsigned int pos = 0; pos < count;) {
+#if LXIBASE_SSE2
+        if (count - pos >= 16) {
+            if constexpr (kWrite)
+                DecodeUtf8Blocks(pTarget, room, units, pSource, pos, count);
+            else
+                CountUtf16Blocks(pSource, pos, count, units);
+            if (pos == count)
+                break;
+        }
+#endif
+        unsigned int const bytes = SequenceBytes(pSource[pos], count - pos);
+        if constexpr (kWrite)
+            pTarget[units] = SequenceUnit(pSource + pos, bytes);
+        ++units;
+        pos += bytes;
+    }
+    static_cast<void>(room);
+    return units;
 }
 
 }  // namespace
+
+unsigned int lxistr::DecodeUtf8(unsigned short* pTarget, unsigned int room, unsigned char const* pSource,
+                                unsigned int count)
+{
+    if (pTarget == nullptr || pSource == nullptr)
+        return 0;
+    return WalkUtf8ToUtf16<true>(pTarget, room, pSource, count);
+}
 
 unsigned int CStrUtil::StrlenUtf16(unsigned short const* pText)
 {
@@ -132,8 +573,27 @@ void CStrUtil::MemcpyUtf16FromWChar(unsigned short* pTarget, wchar_t const* pSou
 {
     if (pTarget == nullptr || pSource == nullptr)
         return;
-#pragma GCC unroll 4
-    for (unsigned int i = 0; i < count; ++i) {
+    unsigned int i = 0;
+#if LXIBASE_SSE2
+    // 8 values at a time: "?" for those with an upper bit set, then the low
+    // 16 bits of each (sign-extended, which _mm_packs_epi32 keeps exact).
+    __m128i const zero = _mm_setzero_si128();
+    __m128i const replacement = _mm_set1_epi32(s_replaceChar);
+    for (; count - i >= 8; i += 8) {
+        __m128i halves[2] = {Load(pSource + i), Load(pSource + i + 4)};
+        bool const wide =
+            _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(_mm_or_si128(halves[0], halves[1]), 16), zero)) != 0xFFFF;
+        for (__m128i& values : halves) {
+            if (wide) {
+                __m128i const fits = _mm_cmpeq_epi32(_mm_srli_epi32(values, 16), zero);
+                values = _mm_or_si128(_mm_and_si128(fits, values), _mm_andnot_si128(fits, replacement));
+            }
+            values = _mm_srai_epi32(_mm_slli_epi32(values, 16), 16);
+        }
+        Store(pTarget + i, _mm_packs_epi32(halves[0], halves[1]));
+    }
+#endif
+    for (; i < count; ++i) {
         // wchar_t is 32 bits here; any upper bit set means beyond the BMP.
         auto const value = static_cast<unsigned int>(pSource[i]);
         pTarget[i] = value <= 0xFFFFu ? static_cast<unsigned short>(value)
@@ -144,159 +604,24 @@ void CStrUtil::MemcpyUtf16FromWChar(unsigned short* pTarget, wchar_t const* pSou
 void CStrUtil::MemcpyUtf8FromUtf16(unsigned char* pTarget, unsigned short const* pSource,
                                    unsigned int count)
 {
-    if (pTarget == nullptr || pSource == nullptr)
-        return;
-    unsigned char* pOut = pTarget;
-    unsigned int i = 0;
-    while (i < count) {
-        unsigned int u = pSource[i];
-        if (u < 0x80u) {
-            // ASCII run: one byte per unit, a word at a time. The whole word
-            // is copied even when the run ends inside it: every unit left
-            // needs a byte at least, and the bytes past the run are written
-            // over next.
-            while (count - i >= kWordUnits) {
-                unsigned short const* pIn = pSource + i;
-#pragma GCC unroll 8
-                for (unsigned int k = 0; k < kWordUnits; ++k)
-                    pOut[k] = static_cast<unsigned char>(pIn[k]);
-                Word const flags = LoadWord(pIn) & kNonAsciiUnit;
-                unsigned int const run = flags == 0 ? kWordUnits : UnitsBeforeFlag(flags);
-                i += run;
-                pOut += run;
-                if (run != kWordUnits)
-                    break;
-            }
-            for (; i < count && pSource[i] < 0x80u; ++i)
-                *pOut++ = static_cast<unsigned char>(pSource[i]);
-        } else if (u < 0x800u) {
-            *pOut++ = static_cast<unsigned char>(0xC0u | (u >> 6));
-            *pOut++ = static_cast<unsigned char>(0x80u | (u & 0x3Fu));
-            ++i;
-        } else {
-            // Run of three-byte units (CJK text). Surrogates too: each unit
-            // on its own, three bytes (CESU-8).
-            do {
-                *pOut++ = static_cast<unsigned char>(0xE0u | (u >> 12));
-                *pOut++ = static_cast<unsigned char>(0x80u | ((u >> 6) & 0x3Fu));
-                *pOut++ = static_cast<unsigned char>(0x80u | (u & 0x3Fu));
-            } while (++i < count && (u = pSource[i]) >= 0x800u);
-        }
-    }
+    if (pTarget != nullptr && pSource != nullptr)
+        WalkUtf16ToUtf8<true>(pTarget, pSource, count);
 }
 
 void CStrUtil::MemcpyUtf16FromUtf8(unsigned short* pTarget, unsigned char const* pSource,
                                    unsigned int count)
 {
-    if (pTarget == nullptr || pSource == nullptr)
-        return;
-    unsigned short* pOut = pTarget;
-    unsigned int pos = 0;
-    // Continuation bytes are taken as they come, with only their top bit
-    // cleared: no byte is tested beyond the lead byte.
-    while (pos < count) {
-        unsigned int const b = pSource[pos];
-        unsigned int left = count - pos;
-        if (b < 0x80u) {
-            // ASCII run: one unit per byte, a word at a time. The whole word
-            // is widened even when the run ends inside it: while 3 words of
-            // input are left, at least a word's worth of units is still to
-            // come, and the units past the run are written over next.
-            while (left >= 3 * kWordBytes) {
-                unsigned char const* pIn = pSource + pos;
-#pragma GCC unroll 8
-                for (unsigned int k = 0; k < kWordBytes; ++k)
-                    pOut[k] = pIn[k];
-                Word const flags = LoadWord(pIn) & kHighBits;
-                unsigned int const run = flags == 0 ? kWordBytes : BytesBeforeFlag(flags);
-                pos += run;
-                pOut += run;
-                left -= run;
-                if (run != kWordBytes)
-                    break;
-            }
-            for (; left != 0 && pSource[pos] < 0x80u; ++pos, --left)
-                *pOut++ = pSource[pos];
-        } else if ((b & 0xF0u) == 0xE0u && left >= 3) {
-            // Run of whole three-byte sequences (CJK text).
-            do {
-                unsigned char const* pIn = pSource + pos;
-                *pOut++ = static_cast<unsigned short>(((pIn[0] & 0x0Fu) << 12) |
-                                                      ((pIn[1] & 0x7Fu) << 6) | (pIn[2] & 0x7Fu));
-                pos += 3;
-            } while (count - pos >= 3 && (pSource[pos] & 0xF0u) == 0xE0u);
-        } else if ((b & 0xE0u) == 0xC0u && left >= 2) {
-            *pOut++ = static_cast<unsigned short>(((b & 0x1Fu) << 6) | (pSource[pos + 1] & 0x7Fu));
-            pos += 2;
-        } else if ((b & 0xE0u) == 0xC0u || (b & 0xF0u) == 0xE0u) {
-            // A sequence cut short by the count takes what is left and reads
-            // nothing beyond it (missing bytes count as 0).
-            unsigned int const c1 = left > 1 ? (pSource[pos + 1] & 0x7Fu) : 0u;
-            *pOut++ = static_cast<unsigned short>(
-                (b & 0xE0u) == 0xC0u ? ((b & 0x1Fu) << 6) | c1 : ((b & 0x0Fu) << 12) | (c1 << 6));
-            pos = count;
-        } else {
-            *pOut++ = static_cast<unsigned short>(s_replaceChar);   // stray or 4-byte-form byte
-            ++pos;
-        }
-    }
+    lxistr::DecodeUtf8(pTarget, 0, pSource, count);
 }
 
 unsigned int CStrUtil::LengthOfUtf8FromUtf16(unsigned short const* pSource, unsigned int count)
 {
-    if (pSource == nullptr)
-        return 0;
-    // One byte per unit, one more from 0x80 on and another from 0x800 on
-    // (wrapping as the sum of 1, 2 and 3 would). Two words at a time; ASCII
-    // adds nothing beyond the one per unit.
-    unsigned int bytes = count;
-    unsigned int i = 0;
-    for (; count - i >= 2 * kWordUnits; i += 2 * kWordUnits) {
-        Word const first = LoadWord(pSource + i);
-        Word const second = LoadWord(pSource + i + kWordUnits);
-        if (((first | second) & kNonAsciiUnit) != 0)
-            bytes += SumOfLanes(ExtraUtf8Bytes(first) + ExtraUtf8Bytes(second));
-    }
-    for (; i < count; ++i) {
-        unsigned int const u = pSource[i];
-        bytes += static_cast<unsigned int>(u >= 0x80u) + static_cast<unsigned int>(u >= 0x800u);
-    }
-    return bytes;
+    return pSource != nullptr ? WalkUtf16ToUtf8<false>(nullptr, pSource, count) : 0u;
 }
 
 unsigned int CStrUtil::LengthOfUtf16FromUtf8(unsigned char const* pSource, unsigned int count)
 {
-    if (pSource == nullptr)
-        return 0;
-    // The decoder's walk: a lead byte takes its sequence's bytes, or what is
-    // left of them; every other byte is one unit.
-    unsigned int units = 0;
-    unsigned int pos = 0;
-    while (pos < count) {
-        unsigned int const b = pSource[pos];
-        if (b < 0x80u) {
-            unsigned int const end = EndOfAsciiBytes(pSource, pos, count);
-            units += end - pos;
-            pos = end;
-        } else if ((b & 0xF0u) == 0xE0u) {
-            // Run of three-byte leads (CJK text).
-            do {
-                ++units;
-                if (count - pos <= 3)
-                    return units;
-                pos += 3;
-            } while ((pSource[pos] & 0xF0u) == 0xE0u);
-        } else {
-            ++units;
-            if ((b & 0xE0u) == 0xC0u && count - pos > 2)
-                pos += 2;
-            else if ((b & 0xE0u) == 0xC0u)
-                return units;
-            else
-                ++pos;
-        }
-    }
-    return units;
+    return pSource != nullptr ? WalkUtf8ToUtf16<false>(nullptr, 0, pSource, count) : 0u;
 }
 
 // Whitespace, boolean and integer helpers.
