@@ -33,8 +33,15 @@ public:
     /// copy would put the other record's buffer contents, capacity record
     /// included, under this record's strings.
     CNotificationBase(CNotificationBase const& other);
+    // The buffers get their texts through the strings attached to them.
     /// Assign(other).
-    CNotificationBase& operator=(CNotificationBase const& other) { return Assign(other); }
+    // cppcheck-suppress operatorEqVarError
+    CNotificationBase& operator=(CNotificationBase const& other)
+    {
+        if (&other != this)
+            Assign(other);
+        return *this;
+    }
     virtual ~CNotificationBase();             ///< Frees a text that moved to the heap.
 
     void Clear();                             ///< As default-built; texts stay in the buffers.

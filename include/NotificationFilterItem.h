@@ -38,7 +38,9 @@ struct LXIBASE_API stNotificationFilterItem
     /// Assign(other).
     stNotificationFilterItem& operator=(stNotificationFilterItem const& other)
     {
-        return Assign(other);
+        if (&other != this)
+            Assign(other);
+        return *this;
     }
 
     /// Which notification.

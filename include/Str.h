@@ -45,8 +45,8 @@ public:
     static constexpr unsigned int FLAGS_MASK = 0xE0000000u;   ///< The three flags.
     static constexpr unsigned int NOT_FOUND = 0xFFFFFFFFu;    ///< No such position.
 
-    CStr();                                   ///< Empty, no buffer.
-    CStr(char const* pText);                  ///< 8-bit text, one unit per byte.
+    CStr() noexcept;                          ///< Empty, no buffer.
+    CStr(char const* pText) noexcept;         ///< 8-bit text, one unit per byte.
     CStr(wchar_t const* pText);               ///< Wide text; above U+FFFF becomes "?".
     CStr(unsigned char const* pText);         ///< NUL-terminated UTF-8.
     CStr(CStr const& other);                  ///< Own copy; keeps the time-efficient mode.
@@ -56,7 +56,12 @@ public:
     virtual ~CStr();                          ///< Frees an owned buffer only.
 
     /// Assign(other): the same text in this string's own buffer.
-    CStr& operator=(CStr const& other) { return Assign(other); }
+    CStr& operator=(CStr const& other)
+    {
+        if (&other != this)
+            Assign(other);
+        return *this;
+    }
 
     /// Takes a caller's buffer of capacity + 1 units. With ownBuffer the block
     /// must come from CLxiOSALRuntime::Malloc/Realloc.

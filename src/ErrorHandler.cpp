@@ -117,6 +117,7 @@ bool AppendToLog(CStr const& line)
 
 }  // namespace
 
+// NOLINTNEXTLINE(cert-dcl50-cpp): the printf-style interface every module calls
 void CErrorHandler::LogMsg(wchar_t const* file, unsigned int line, bool exitFlag, enumLxiErrorLogId id, ...)
 {
     unsigned short aMessage[32];

@@ -55,7 +55,7 @@ const wchar_t* const
     /*  37 */ L"Persistent storage file could not be opened, system couldn't flush file!",
     /*  38 */ L"The following module with the enumLxiDatabaseItem %d could not be loaded!",
     /*  39 */ L"The module with following path %ls could not be loaded!",
-    /*  40 */ L"Module manager in state %d and not in initial state, therefore manager can not be "
+    /*  40 */ L"Module manager in state %d and not in initial state, therefore manager can not be "   // NOLINT(bugprone-suspicious-missing-comma): one text
               L"loaded!",
     /*  41 */ L"Module %d could not be started!",
     /*  42 */ L"Module manager in state %d and not in loaded state, therefore manager can not be "

@@ -38,8 +38,9 @@ void WriteText(std::FILE* pStream, CStr const& text)
 {
     if (std::fwide(pStream, 0) > 0) {
         CStrW wide(text);
-        std::fwprintf(pStream, L"%ls", wide.GetDataW());
-        std::fflush(pStream);
+        // A closed or failing stream loses the text silently.
+        static_cast<void>(std::fwprintf(pStream, L"%ls", wide.GetDataW()));
+        static_cast<void>(std::fflush(pStream));
         return;
     }
 
@@ -60,14 +61,14 @@ void WriteText(std::FILE* pStream, CStr const& text)
             used += n;
         }
         if (used >= kChunk) {
-            std::fwrite(aChunk, 1, used, pStream);
+            static_cast<void>(std::fwrite(aChunk, 1, used, pStream));
             used = 0;
         }
     }
     if (used != 0)
-        std::fwrite(aChunk, 1, used, pStream);
+        static_cast<void>(std::fwrite(aChunk, 1, used, pStream));
     funlockfile(pStream);
-    std::fflush(pStream);
+    static_cast<void>(std::fflush(pStream));
 }
 
 }  // namespace
@@ -105,7 +106,7 @@ void CLxiOSALRuntime::GetTimeStamp(CStr& stamp)
     std::tm local{};
     localtime_r(&now, &local);
     char aBuffer[32] = {0};
-    std::strftime(aBuffer, sizeof(aBuffer), "%Y-%m-%d %H:%M:%S", &local);
+    static_cast<void>(std::strftime(aBuffer, sizeof(aBuffer), "%Y-%m-%d %H:%M:%S", &local));   // 19 characters always fit
     stamp.Assign(aBuffer);
 }
 
@@ -197,7 +198,7 @@ std::FILE* OpenWithMark(CStr const& path, char const* pMode, stMarkKind const& k
         unsigned char aHead[4] = {0};
         CLxiOSALRuntime::FileRead(aHead, kind.itemSize, kind.itemCount, pFile);
         if (std::memcmp(aHead, kind.pMark, markBytes) != 0)
-            std::fseek(pFile, 0, SEEK_SET);
+            static_cast<void>(std::fseek(pFile, 0, SEEK_SET));   // a stream that cannot seek reads on
     }
     return pFile;
 }
@@ -415,7 +416,7 @@ bool CLxiOSALRuntime::StartExecutable(CStr const& program, CStr const& arguments
     CStrA command(line);
     if (command.IsEmpty())
         return false;
-    return std::system(command.GetDataA()) == 0;
+    return std::system(command.GetDataA()) == 0;   // NOLINT(cert-env33-c): programs run through the shell by contract
 }
 
 void CLxiOSALRuntime::GetApplicationPath(CStr& path)

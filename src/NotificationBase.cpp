@@ -29,6 +29,7 @@ CNotificationBase::CNotificationBase()
 {
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): the exported signature (8 bytes)
 CNotificationBase::CNotificationBase(stNotificationFilterItem item, CStr const& string1,
                                      CStr const& string2, unsigned int value1,
                                      unsigned int value2, unsigned int value3,

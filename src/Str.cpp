@@ -88,9 +88,9 @@ inline void Finish(unsigned int& lengthAndFlags, unsigned short* pData, unsigned
 
 }  // namespace
 
-CStr::CStr() : m_lengthAndFlags(0), m_pData(nullptr) {}
+CStr::CStr() noexcept : m_lengthAndFlags(0), m_pData(nullptr) {}
 
-CStr::CStr(char const* pText) : m_lengthAndFlags(0), m_pData(nullptr)
+CStr::CStr(char const* pText) noexcept : m_lengthAndFlags(0), m_pData(nullptr)
 {
     Assign(pText);
 }
@@ -217,6 +217,7 @@ CStr& CStr::Assign(unsigned short const* pText, unsigned int count)
         return *this;
     if (own)
         pText = m_pData + offset / sizeof(unsigned short);
+    assert(count == 0 || (m_pData != nullptr && pText != nullptr));   // Reserve made room
     if (count != 0)
         std::memmove(m_pData, pText, Bytes(count));
     Terminate(count, capacity);
@@ -891,7 +892,7 @@ stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
         bool known = true;
         switch (*p) {
         case L'd': case L'i': case L'u': case L'x': case L'X': case L'o':
-            if (isLong)
+            if (isLong)   // NOLINT(bugprone-branch-clone): long and int take different room
                 static_cast<void>(va_arg(next, long));
             else
                 static_cast<void>(va_arg(next, int));
@@ -920,6 +921,7 @@ stFormatScan ScanFormat(wchar_t const* pFormat, va_list args)
 
 }  // namespace
 
+// NOLINTNEXTLINE(cert-dcl50-cpp): the printf-style interface of the class
 CStr& CStr::Format(wchar_t const* pFormat, ...)
 {
     va_list args;

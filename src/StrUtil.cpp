@@ -260,7 +260,7 @@ inline void EncodeUtf8Blocks(unsigned char* pTarget, unsigned int& bytes,
             if (run != 0) {
                 PutThreeByteUnits(pOut, units);
                 pIn += run;
-                pOut += 3 * run;
+                pOut += std::size_t{3} * run;
                 continue;
             }
             unsigned int const ascii =
@@ -440,7 +440,7 @@ inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigne
             unsigned int const sequences = static_cast<unsigned int>(__builtin_ctz(~leadsOk)) / 4;
             if (sequences != 0) {
                 Store(pOut, _mm_packs_epi32(ThreeByteUnits(lanes1), ThreeByteUnits(lanes2)));
-                pIn += 3 * sequences;
+                pIn += std::size_t{3} * sequences;
                 pOut += sequences;
                 continue;
             }
@@ -595,6 +595,7 @@ void CStrUtil::MemcpyUtf16FromWChar(unsigned short* pTarget, wchar_t const* pSou
 #endif
     for (; i < count; ++i) {
         // wchar_t is 32 bits here; any upper bit set means beyond the BMP.
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse,cert-str34-c): a wchar_t, taken as its 32 bits
         auto const value = static_cast<unsigned int>(pSource[i]);
         pTarget[i] = value <= 0xFFFFu ? static_cast<unsigned short>(value)
                                       : static_cast<unsigned short>(s_replaceChar);

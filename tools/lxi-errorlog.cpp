@@ -67,14 +67,14 @@ char const* const kShortOptions = ":fn:i:chV";
 
 int Fail(std::string const& message)
 {
-    std::fprintf(stderr, "lxi-errorlog: %s\n", message.c_str());
+    static_cast<void>(std::fprintf(stderr, "lxi-errorlog: %s\n", message.c_str()));
     return 1;
 }
 
 int UsageError(std::string const& message)
 {
-    std::fprintf(stderr, "lxi-errorlog: %s\nTry 'lxi-errorlog --help' for more information.\n",
-                 message.c_str());
+    static_cast<void>(std::fprintf(stderr, "lxi-errorlog: %s\nTry 'lxi-errorlog --help' for more information.\n",
+                                   message.c_str()));
     return 2;
 }
 
@@ -301,7 +301,7 @@ int PrintCatalogue()
     std::string out;
     for (unsigned int id = 0; id < kIds; ++id) {
         char number[16];
-        std::snprintf(number, sizeof(number), "%3u  ", id);
+        static_cast<void>(std::snprintf(number, sizeof(number), "%3u  ", id));   // fits: ids are below 1000
         out += number + CatalogueText(id) + '\n';
     }
     return Write(out) ? 0 : WriteFailed();
