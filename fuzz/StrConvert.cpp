@@ -13,6 +13,7 @@
 #include "StrCheck.h"
 #include "StrUtil.h"
 #include "StrW.h"
+#include "TestUtil.h"
 
 using lxitest::Units;
 
@@ -68,6 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* pData, std::size_t siz
     CStrW const copyW(text);
     std::size_t const nul = lxitest::UpToNul(source).size();
     LXIFUZZ_CHECK(copyA.GetLength() == nul && copyW.GetLength() == nul, "%s", "copies counted past the first 0");
+    long const blockA = lxitest::BlockUnits(copyA.GetDataA()), blockW = lxitest::BlockUnits(copyW.GetDataW());
+    long const n = count;   // units copied, and their terminator
+    LXIFUZZ_CHECK(blockA == (n + 1) / 2 - 1 && blockW == (n == 0 ? -1 : 2 * n + 1), "%s",
+                  "copies not in blocks of exactly their size");
     LXIFUZZ_CHECK(std::equal(narrow.begin(), narrow.begin() + nul, copyA.GetDataA()) && copyA.GetDataA()[nul] == 0,
                   "%s", "CStrA");
     LXIFUZZ_CHECK(std::equal(wide.begin(), wide.begin() + nul, copyW.GetDataW()) && copyW.GetDataW()[nul] == 0, "%s",

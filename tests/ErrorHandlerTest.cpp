@@ -3,11 +3,16 @@
 // mark, every line whole and on its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <dlfcn.h>
 #include <functional>
 #include <random>
 #include <string>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -73,7 +78,32 @@ protected:
 
 using ErrorHandlerDeathTest = ErrorHandler;
 
+// While set, writev takes the next of these many bytes per call (-1: fails
+// with EINTR), and fstat fails.
+std::vector<long> g_writes;
+bool g_failStat = false;
+
 }  // namespace
+
+// The dynamic linker binds the library's calls to these definitions.
+extern "C" ssize_t writev(int fd, iovec const* pPieces, int count)
+{
+    static auto const pNext = reinterpret_cast<ssize_t (*)(int, iovec const*, int)>(dlsym(RTLD_NEXT, "writev"));
+    if (g_writes.empty())
+        return pNext(fd, pPieces, count);
+    long const take = g_writes.front();
+    g_writes.erase(g_writes.begin());
+    iovec piece = pPieces[0];
+    piece.iov_len = std::min<std::size_t>(piece.iov_len, static_cast<std::size_t>(take));
+    errno = EINTR;
+    return take < 0 ? -1 : pNext(fd, &piece, 1);
+}
+
+extern "C" int fstat(int fd, struct stat* pInfo) noexcept
+{
+    static auto const pNext = reinterpret_cast<int (*)(int, struct stat*)>(dlsym(RTLD_NEXT, "fstat"));
+    return g_failStat ? -1 : pNext(fd, pInfo);
+}
 
 TEST_F(ErrorHandler, Lines)
 {
@@ -145,6 +175,23 @@ TEST_F(ErrorHandler, TornAndUnwritableLogs)
                   lxitest::CaptureStderr([&] { CErrorHandler::LogMsg(CStr(text.c_str()), false); })) << c.name;
     }
     EXPECT_FALSE(fs::exists(m_root.Path("nowhere")));
+}
+
+// A write that is interrupted, or takes part of the line, goes on where it
+// stopped; a log whose size cannot be read gets the line but no mark.
+TEST_F(ErrorHandler, InterruptedAndShortWrites)
+{
+    g_writes = {-1, 1, 1, 3, 200};
+    CErrorHandler::LogMsg(CStr("x"), false);
+    EXPECT_TRUE(g_writes.empty());
+    EXPECT_EQ(kStamp + "x\n", m_root.Log());
+    g_writes = {0};
+    EXPECT_EQ(kStamp + "y\n", lxitest::CaptureStderr([] { CErrorHandler::LogMsg(CStr("y"), false); }));
+    fs::remove(m_root.Path("Data/ErrorLog.log"));
+    g_failStat = true;
+    CErrorHandler::LogMsg(CStr("z"), false);
+    g_failStat = false;
+    EXPECT_EQ(std::string("2\0", 2), lxitest::ReadFile(m_root.Path("Data/ErrorLog.log")).substr(0, 2));
 }
 
 TEST_F(ErrorHandlerDeathTest, ExitFlagEndsWithStatus1AndTheLineOnceOnStderr)

@@ -31,7 +31,7 @@ struct stStorageCase
     char const* name;
     std::function<void(std::optional<CStr>& s)> step;
     unsigned int length, capacity;
-    bool inArray;      // still in the 32-unit array it started on
+    long block;        // the heap block's units beyond the terminator; -1: a caller's buffer or none
     unsigned int allocations;
 };
 
@@ -44,32 +44,33 @@ TEST(Str, StorageRules)
     unsigned short aUnits[13] = {'h', 'e', 'l', 'l', 'o', 0}, aFull[4] = {'a', 'b', 'c', 0}, aOne[2] = {'z', 0};
     stStorageCase const cases[] = {
         // The record needs 5 units beyond the length: 26 keeps 31, 27 drops it.
-        {"26 units", [&](auto& s) { s->Assign(s26.c_str()); }, 26, 31, true, 0},
-        {"then 31", [&](auto& s) { s->Assign(s31.c_str()); }, 31, 31, true, 0},
-        {"then 10", [&](auto& s) { s->Assign("0123456789"); }, 10, 31, true, 0},
-        {"then 27", [&](auto& s) { s->Assign(s27.c_str()); }, 27, 27, true, 0},
-        {"then 10 records 27", [&](auto& s) { s->Assign("0123456789"); }, 10, 27, true, 0},
-        {"then 28 moves", [&](auto& s) { s->Assign(s28.c_str()); }, 28, 28, false, 1},
-        {"shorter keeps the block", [&](auto& s) { s->Assign("abc"); }, 3, 28, false, 0},
-        {"Replace keeps it", [&](auto& s) { s->Replace(bc, g, 0, true); }, 2, 28, false, 1},   // the match list
-        {"Clear keeps it", [&](auto& s) { s->Clear(); }, 0, 28, false, 0},
-        {"CopyRange beyond keeps it", [&](auto& s) { s->CopyRange(ab, 2, 1); }, 0, 28, false, 0},
-        {"Compact fits", [&](auto& s) { s->Assign("abcdef").Compact(); }, 6, 6, false, 1},
-        {"exact growth", [&](auto& s) { s->Append(g); }, 7, 7, false, 1},
-        {"time-efficient", [&](auto& s) { s->SetTimeEfficient(true, true); }, 7, 16, false, 1},
-        {"power again", [&](auto& s) { s->SetTimeEfficient(true, true); }, 7, 32, false, 1},
-        {"off keeps it", [&](auto& s) { s->SetTimeEfficient(false, true); }, 7, 32, false, 0},
-        {"Compact, on", [&](auto& s) { s->SetTimeEfficient(true, false); s->Compact(); }, 7, 16, false, 1},
-        {"no room for the record", [&](auto& s) { s->Assign("abcdefghijkl"); }, 12, 12, false, 0},
-        {"then Compact asks 16", [&](auto& s) { s->Compact(); }, 12, 12, false, 1},
-        {"attached, text kept", [&](auto& s) { s->Attach(aUnits, 12, false, false); }, 5, 12, false, 0},
-        {"attached, full", [&](auto& s) { s->Attach(aFull, 3, false, false); }, 3, 3, false, 0},
-        {"attached, one unit", [&](auto& s) { s->Attach(aOne, 1, false, false); }, 1, 1, false, 0},
-        {"null buffer", [&](auto& s) { s->Attach(nullptr, 9, true, false); }, 0, 0, false, 0},
-        {"reserved 10", [&](auto& s) { s.emplace(10u, false); }, 0, 10, false, 1},
-        {"reserved 3: no record", [&](auto& s) { s.emplace(3u, false); }, 0, 0, false, 1},
-        {"reserved 5, power", [&](auto& s) { s.emplace(5u, true); }, 0, 16, false, 1},
-        {"reserved 0", [&](auto& s) { s.emplace(0u, true); }, 0, 0, false, 0},
+        {"26 units", [&](auto& s) { s->Assign(s26.c_str()); }, 26, 31, -1, 0},
+        {"then 31", [&](auto& s) { s->Assign(s31.c_str()); }, 31, 31, -1, 0},
+        {"then 10", [&](auto& s) { s->Assign("0123456789"); }, 10, 31, -1, 0},
+        {"then 27", [&](auto& s) { s->Assign(s27.c_str()); }, 27, 27, -1, 0},
+        {"then 10 records 27", [&](auto& s) { s->Assign("0123456789"); }, 10, 27, -1, 0},
+        {"then 28 moves", [&](auto& s) { s->Assign(s28.c_str()); }, 28, 28, 28, 1},
+        {"shorter keeps the block", [&](auto& s) { s->Assign("abc"); }, 3, 28, 28, 0},
+        {"Replace keeps it", [&](auto& s) { s->Replace(bc, g, 0, true); }, 2, 28, 28, 1},   // the match list
+        {"Clear keeps it", [&](auto& s) { s->Clear(); }, 0, 28, 28, 0},
+        {"CopyRange beyond keeps it", [&](auto& s) { s->CopyRange(ab, 2, 1); }, 0, 28, 28, 0},
+        {"Compact fits", [&](auto& s) { s->Assign("abcdef").Compact(); }, 6, 6, 6, 1},
+        {"its own block attached", [&](auto& s) { s->Attach(s->GetData(), 6, false, false); }, 6, 6, 6, 0},
+        {"exact growth", [&](auto& s) { s->Append(g); }, 7, 7, 7, 1},
+        {"time-efficient", [&](auto& s) { s->SetTimeEfficient(true, true); }, 7, 16, 16, 1},
+        {"power again", [&](auto& s) { s->SetTimeEfficient(true, true); }, 7, 32, 32, 1},
+        {"off keeps it", [&](auto& s) { s->SetTimeEfficient(false, true); }, 7, 32, 32, 0},
+        {"Compact, on", [&](auto& s) { s->SetTimeEfficient(true, false); s->Compact(); }, 7, 16, 16, 1},
+        {"no room for the record", [&](auto& s) { s->Assign("abcdefghijkl"); }, 12, 12, 16, 0},
+        {"then Compact asks 16", [&](auto& s) { s->Compact(); }, 12, 12, 16, 1},
+        {"attached, text kept", [&](auto& s) { s->Attach(aUnits, 12, false, false); }, 5, 12, -1, 0},
+        {"attached, full", [&](auto& s) { s->Attach(aFull, 3, false, false); }, 3, 3, -1, 0},
+        {"attached, one unit", [&](auto& s) { s->Attach(aOne, 1, false, false); }, 1, 1, -1, 0},
+        {"null buffer", [&](auto& s) { s->Attach(nullptr, 9, true, false); }, 0, 0, -1, 0},
+        {"reserved 10", [&](auto& s) { s.emplace(10u, false); }, 0, 10, 10, 1},
+        {"reserved 3: no record", [&](auto& s) { s.emplace(3u, false); }, 0, 0, 3, 1},
+        {"reserved 5, power", [&](auto& s) { s.emplace(5u, true); }, 0, 16, 16, 1},
+        {"reserved 0", [&](auto& s) { s.emplace(0u, true); }, 0, 0, -1, 0},
     };
     unsigned short aArray[33];
     aArray[32] = 0xBEEF;
@@ -81,10 +82,11 @@ TEST(Str, StorageRules)
         c.step(s);
         EXPECT_EQ(c.length, s->GetLength());
         EXPECT_EQ(c.capacity, s->GetBuffSize());
-        EXPECT_EQ(c.inArray, s->GetData() == aArray);
+        EXPECT_EQ(c.block, lxitest::BlockUnits(s->GetData()));
         EXPECT_EQ(c.allocations, counter.Count());
     }
     EXPECT_EQ(0xBEEF, aArray[32]);   // never written beyond capacity + 1 units
+    EXPECT_EQ('0', aArray[0]);        // nor after the string left it
 
     // Time-efficient growth from empty, one unit at a time: new blocks at
     // 1, 5, 13, 29, 61 units, of 8, 16, 32, 64, 128.
