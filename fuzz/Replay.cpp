@@ -1,4 +1,4 @@
-// A fuzz target as a plain test program, no libFuzzer needed: it runs the
+// A fuzz target as a plain test program, without libFuzzer: it runs the
 // target on every file of the corpus folders given, then on seeded random
 // inputs (LXIBASE_FUZZ_RUNS of them, 1000 by default; LXIBASE_FUZZ_SEED picks
 // another sequence). A failed check aborts the program.
@@ -10,26 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* pData, std::size_t size);
-
-namespace {
-
-unsigned long Setting(char const* pName, unsigned long fallback)
-{
-    char const* const pValue = std::getenv(pName);
-    return pValue != nullptr ? std::strtoul(pValue, nullptr, 0) : fallback;
-}
-
-void Run(std::string const& bytes)
-{
-    std::vector<std::uint8_t> const data(bytes.begin(), bytes.end());   // a block of exactly this size
-    LLVMFuzzerTestOneInput(data.data(), data.size());
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -40,15 +23,18 @@ int main(int argc, char** argv)
     std::sort(files.begin(), files.end());
     for (auto const& file : files) {
         std::ifstream in(file, std::ios::binary);
-        Run(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        std::vector<std::uint8_t> const bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());   // a block of exactly the input's size
     }
-    unsigned long const runs = Setting("LXIBASE_FUZZ_RUNS", 1000);
-    std::mt19937 random(static_cast<std::mt19937::result_type>(Setting("LXIBASE_FUZZ_SEED", 1)));
+    char const* const pRuns = std::getenv("LXIBASE_FUZZ_RUNS");
+    char const* const pSeed = std::getenv("LXIBASE_FUZZ_SEED");
+    unsigned long const runs = pRuns != nullptr ? std::strtoul(pRuns, nullptr, 0) : 1000;
+    std::mt19937 random(pSeed != nullptr ? static_cast<std::mt19937::result_type>(std::strtoul(pSeed, nullptr, 0)) : 1);
     for (unsigned long n = 0; n < runs; ++n) {
-        std::string bytes(random() % (n % 4 == 0 ? 8192 : 256), '\0');
-        for (char& byte : bytes)
-            byte = static_cast<char>(random() % (n % 3 == 0 ? 8 : 256));   // small values make short choices
-        Run(bytes);
+        std::vector<std::uint8_t> bytes(random() % (n % 4 == 0 ? 8192 : 256));
+        for (std::uint8_t& byte : bytes)
+            byte = static_cast<std::uint8_t>(random() % (n % 3 == 0 ? 8 : 256));   // small values make short choices
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
     std::printf("%zu corpus inputs and %lu random ones passed\n", files.size(), runs);
     return 0;

@@ -1,14 +1,176 @@
 #include "TestUtil.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <mutex>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include "LxiOSALRuntime.h"
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::atomic<unsigned int> g_allocs{0}, g_frees{0}, g_failAt{0};
+std::atomic<bool> g_failed{false}, g_clockArmed{false}, g_sleepArmed{false};
+std::atomic<long long> g_seconds{0};
+std::atomic<long> g_nanoseconds{0};
+std::atomic<unsigned long long> g_sleptUs{0};
+std::mutex g_lock;
+// Block sizes by address, kept inverted so that LeakSanitizer does not take
+// them for references. Made on first use, since the library's static strings
+// take blocks before this program's statics are built, and never destroyed,
+// since they free them after.
+std::map<std::uintptr_t, unsigned int>& Blocks()
+{
+    static auto* s_pSizes = new std::map<std::uintptr_t, unsigned int>;
+    return *s_pSizes;
+}
+
+std::uintptr_t Key(void const* pBlock)
+{
+    return ~reinterpret_cast<std::uintptr_t>(pBlock);
+}
+
+std::atomic<int> g_counters{0};   // live AllocCounters: while any, the sizes asked for are kept
+std::string g_asked;
+
+void* Track(void* pOld, unsigned int size)
+{
+    unsigned int const n = ++g_allocs;
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (g_counters.load() != 0)
+        g_asked += std::to_string(size) + " ";
+    if (n == g_failAt.load()) {
+        g_failed = true;
+        return nullptr;
+    }
+    void* const pBlock = pOld != nullptr ? std::realloc(pOld, size) : std::malloc(size);
+    if (pBlock != nullptr && pOld != nullptr)
+        Blocks().erase(Key(pOld));
+    if (pBlock != nullptr)
+        Blocks()[Key(pBlock)] = size;
+    return pBlock;
+}
+
+}  // namespace
+
+void* CLxiOSALRuntime::Malloc(unsigned int size)
+{
+    return Track(nullptr, size);
+}
+
+void* CLxiOSALRuntime::Realloc(void* pBlock, unsigned int size)
+{
+    return pBlock == nullptr ? Malloc(size) : Track(pBlock, size != 0 ? size : 1u);
+}
+
+void CLxiOSALRuntime::Free(void* pBlock)
+{
+    if (pBlock == nullptr)
+        return;
+    ++g_frees;
+    {
+        std::lock_guard<std::mutex> lock(g_lock);
+        Blocks().erase(Key(pBlock));
+    }
+    std::free(pBlock);
+}
+
+extern "C" int clock_gettime(clockid_t id, timespec* pTime) noexcept
+{
+    if (id == CLOCK_REALTIME && g_clockArmed.load()) {
+        pTime->tv_sec = static_cast<time_t>(g_seconds.load());
+        pTime->tv_nsec = g_nanoseconds.load();
+        return 0;
+    }
+#if defined(__USE_TIME_BITS64) && defined(SYS_clock_gettime64)
+    return static_cast<int>(syscall(SYS_clock_gettime64, id, pTime));
+#else
+    return static_cast<int>(syscall(SYS_clock_gettime, id, pTime));
+#endif
+}
+
+extern "C" time_t time(time_t* pTime) noexcept   // through clock_gettime: armhf has no time system call
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    if (pTime != nullptr)
+        *pTime = now.tv_sec;
+    return now.tv_sec;
+}
+
+extern "C" int usleep(useconds_t microseconds)
+{
+    if (g_sleepArmed.load()) {
+        g_sleptUs += microseconds;
+        return 0;
+    }
+    timespec const wait{static_cast<time_t>(microseconds / 1000000u), static_cast<long>(microseconds % 1000000u) * 1000L};
+    return nanosleep(&wait, nullptr);
+}
+
 namespace lxitest {
+
+AllocCounter::AllocCounter() : m_allocs(g_allocs.load()), m_frees(g_frees.load())
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    m_asked = g_asked.size();
+    ++g_counters;
+}
+
+AllocCounter::~AllocCounter()
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (--g_counters == 0)
+        g_asked.clear();
+}
+
+unsigned int AllocCounter::Count() const { return g_allocs.load() - m_allocs; }
+
+std::string AllocCounter::Sizes() const
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    return g_asked.substr(m_asked);
+}
+
+unsigned int AllocCounter::Frees() const { return g_frees.load() - m_frees; }
+
+void FailAllocation(unsigned int n)
+{
+    g_failed = false;
+    g_failAt = n == 0 ? 0 : g_allocs.load() + n;
+}
+
+bool FailureInjected()
+{
+    return g_failed.load();
+}
+
+long BlockUnits(void const* pBlock)
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    auto const found = Blocks().find(Key(pBlock));
+    return found == Blocks().end() ? -1 : static_cast<long>(found->second / 2) - 1;
+}
+
+FakeClock::FakeClock(long long seconds, long nanoseconds)
+{
+    g_seconds = seconds;
+    g_nanoseconds = nanoseconds;
+    g_clockArmed = true;
+}
+
+FakeClock::~FakeClock() { g_clockArmed = false; }
+SleepRecorder::SleepRecorder() { g_sleptUs = 0; g_sleepArmed = true; }
+SleepRecorder::~SleepRecorder() { g_sleepArmed = false; }
+unsigned long long SleepRecorder::Microseconds() const { return g_sleptUs.load(); }
 
 std::string ReadFile(std::string const& path)
 {

@@ -13,16 +13,22 @@
 
 namespace lxitest {
 
-// Malloc + Realloc calls, and Free calls of a block, made while it lives.
+// Malloc + Realloc calls, the bytes each asked for, and Free calls of a
+// block, made while it lives.
 class AllocCounter
 {
 public:
     AllocCounter();
+    ~AllocCounter();
+    AllocCounter(AllocCounter const&) = delete;
+    AllocCounter& operator=(AllocCounter const&) = delete;
     unsigned int Count() const;
+    std::string Sizes() const;   // "58 8 " for two calls
     unsigned int Frees() const;
 
 private:
     unsigned int m_allocs, m_frees;
+    std::size_t m_asked;
 };
 
 void FailAllocation(unsigned int n);   // the n-th Malloc/Realloc from now fails; 0 disarms
