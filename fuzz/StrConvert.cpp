@@ -37,10 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* pData, std::size_t siz
     CStr text;
     text.Assign(utf8.data(), bytes);
     LXIFUZZ_CHECK(Units(out16.begin(), out16.end()) == decoded && lxitest::Text(text) == decoded, "%s", "UTF-8 decoding");
-    std::vector<unsigned char> out8(CStrUtil::LengthOfUtf8FromUtf16(units.data(), count));
-    CStrUtil::MemcpyUtf8FromUtf16(out8.data(), units.data(), count);
-    LXIFUZZ_CHECK(std::string(out8.begin(), out8.end()) == lxitest::ToUtf8(source), "%s", "UTF-8 encoding");
-    LXIFUZZ_CHECK(lxitest::FromUtf8(out8.data(), static_cast<unsigned int>(out8.size())) == source, "%s", "round trip");
+    // Units to UTF-8 and back: the bytes taken in pairs, and each byte as one
+    // unit of a text (ASCII below 0x80, 2-byte units, then 3-byte ones).
+    Units text16;
+    for (std::size_t i = 0; i < size; ++i)
+        text16 += static_cast<char16_t>(pData[i] < 0x80 ? pData[i] : pData[i] < 0xC0 ? 0x80 + (pData[i] - 0x80) * 29 : 0x800 + (pData[i] - 0xC0) * 1000);
+    for (Units const& from : {source, text16}) {
+        std::vector<unsigned short> const in(from.begin(), from.end());
+        auto const n16 = static_cast<unsigned int>(in.size());
+        std::vector<unsigned char> out8(CStrUtil::LengthOfUtf8FromUtf16(in.data(), n16));
+        CStrUtil::MemcpyUtf8FromUtf16(out8.data(), in.data(), n16);
+        auto const n8 = static_cast<unsigned int>(out8.size());
+        std::vector<unsigned short> back(CStrUtil::LengthOfUtf16FromUtf8(out8.data(), n8));
+        CStrUtil::MemcpyUtf16FromUtf8(back.data(), out8.data(), n8);
+        LXIFUZZ_CHECK(std::string(out8.begin(), out8.end()) == lxitest::ToUtf8(from) && back == in, "%s", "UTF-8 encoding");
+    }
 
     std::vector<char> narrow(count);
     std::vector<wchar_t> wide(count);

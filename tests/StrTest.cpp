@@ -115,8 +115,11 @@ TEST(Str, NoHeapWithinRoom)
     EXPECT_TRUE(room.GetLength() == 33 && room.GetBuffSize() == 100 && room.StartsWith(room) && room.EndsWith(x));
     EXPECT_TRUE(room.Count(x, 0) == 2 && !room.Equals(x) && room.FindNext(x, 3) == 32);
     EXPECT_EQ(0u, counter.Count());
-    room.Format(L"%32d", 1).Format(L"%88d", 2);   // one heap block for each output
-    EXPECT_EQ("256 512 ", counter.Sizes());
+    // One heap block of the right size for each output, 88 characters being a log line's.
+    std::wstring const message(40, L'm'), file(30, L'f');
+    room.Format(L"%32d", 1).Format(L"%88d", 2).Format(L"%ls in line %lu, file: %ls", message.c_str(), 7ul, file.c_str());
+    EXPECT_EQ("256 512 512 ", counter.Sizes());
+    EXPECT_EQ(88u, room.GetLength());
 }
 
 TEST(Str, Search)
