@@ -31,10 +31,7 @@ Units Widen(Char const* pText, std::size_t count)
 
 bool IsWhite(char16_t unit, wchar_t const* pSet)
 {
-    for (wchar_t const* p = pSet != nullptr ? pSet : L" \t\n\v\f\r"; *p != 0; ++p)
-        if (static_cast<unsigned int>(*p) == unit)
-            return true;
-    return false;
+    return unit != 0 && std::wcschr(pSet != nullptr ? pSet : L" \t\n\v\f\r", unit) != nullptr;
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
-// CStr checked against plain std::u16string work, for the unit tests and
-// the fuzz targets alike.
-//
-// CStrRun drives one string through random operations drawn by a chooser (a
-// seeded generator, or the fuzzer's bytes), works out each expected text with
-// std::u16string, and after every step checks the text and what every string
-// keeps: a terminator at the length, a capacity that covers the length, a
-// capacity record only where it fits, no more room than the buffer has, and
-// after a failed allocation either the old text (buffer and capacity as they
-// were) or the complete new one. StrTest.cpp pins the exact capacities.
+// CStr checked against plain std::u16string work. CStrRun drives one string
+// through random operations drawn by a chooser (the fuzzer's bytes), works
+// out each expected text with std::u16string, and after every step checks the
+// text and what every string keeps: a terminator at the length, a capacity
+// that covers the length, a capacity record only where it fits, no more room
+// than the buffer has, and after a failed allocation either the old text
+// (buffer and capacity as they were) or the complete new one. StrTest.cpp
+// pins the exact capacities.
 #ifndef LXIBASE_TESTS_STRCHECK_H
 #define LXIBASE_TESTS_STRCHECK_H
 

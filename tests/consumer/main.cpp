@@ -1,6 +1,5 @@
 // A module of the stack in miniature, built against the installed headers and
 // library: classes, static data, virtual calls both ways and a worker thread.
-// Prints "lxibase consumer: ok".
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -12,8 +11,6 @@
 #include "NotificationBase.h"
 #include "StrA.h"
 #include "StrUtil.h"
-
-namespace {
 
 struct CRouter : INotificationRouter   // called back by the library through its vtable
 {
@@ -29,8 +26,6 @@ struct CWorker : CLxiThreadObject   // ends its own cycle after one step
     void Execute() override { SetThreadState(LXI_THRD_STOP_REQUESTED); }
 };
 
-}  // namespace
-
 int main()
 {
     CStr text;
@@ -39,14 +34,12 @@ int main()
     CNotificationBase::SetNotificationRouter(router);
     CNotificationBase(stNotificationFilterItem(LXI_NOTIFICATION_DATABASE_ITEM_CHANGED), CStr("probe"),
                       CStr::s_emptyString, 42, 0, 0, 0, 0, 0, 0, 0, 0).Process();
-    CNotificationBase::ClearNotificationRouter();
     CWorker worker;
-    bool const started = CLxiOSALRuntime::CreateThread(worker);
-    bool const ok = std::strcmp(CStrA(text).GetDataA(), "lxibase 1") == 0 &&
-                    CStrUtil::ConvertBoolean(true).Equals(CStrUtil::s_sTrue) && router.m_value == 42 &&
+    bool const ok = std::strcmp(CStrA(text).GetDataA(), "lxibase 1") == 0 && router.m_value == 42 &&
+                    CStrUtil::ConvertBoolean(true).Equals(CStrUtil::s_sTrue) &&
                     std::wcscmp(CLxiErrorLogIds::GetFormatString(LXI_ERR_SET_CURRENT_DIRECTORY_FAILED),
                                 L"SetCurrentDirectory: failed!") == 0 &&
-                    started && CLxiOSALRuntime::StopThreadAndWaitForTermination(worker, 10000);
+                    CLxiOSALRuntime::CreateThread(worker) && CLxiOSALRuntime::StopThreadAndWaitForTermination(worker, 10000);
     std::printf("lxibase consumer: %s\n", ok ? "ok" : "FAILED");
     return ok ? 0 : 1;
 }
