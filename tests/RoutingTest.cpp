@@ -16,42 +16,36 @@
 
 namespace {
 
-// Every call as text: 'R'egister, 'D'eregister or 'P'rocess, the object (its
+// A call as text: 'R'egister, 'D'eregister or 'P'rocess, the object (its
 // address is compared after it is gone) and the id list with its count.
+std::string Call(char call, void const* p, void const* pIds = nullptr, unsigned int count = 0)
+{
+    return call + std::to_string(reinterpret_cast<std::uintptr_t>(p)) + "," +
+           std::to_string(reinterpret_cast<std::uintptr_t>(pIds)) + "," + std::to_string(count);
+}
+
 class CRecordingRouter : public INotificationRouter, public IRequestRouter
 {
 public:
-    void RegisterConsumer(INotificationConsumer& c) override { Note('R', &c); }
-    void DeregisterConsumer(INotificationConsumer const& c) override { Note('D', &c); }
-    void ProcessNotification(CNotificationBase const& n) override { Note('P', &n); }
+    void RegisterConsumer(INotificationConsumer& c) override { m_calls.push_back(Call('R', &c)); }
+    void DeregisterConsumer(INotificationConsumer const& c) override { m_calls.push_back(Call('D', &c)); }
+    void ProcessNotification(CNotificationBase const& n) override { m_calls.push_back(Call('P', &n)); }
     void RegisterProcessor(IRequestProcessor& p, enumRequestId const* pIds, unsigned short count) override
     {
-        Note('R', &p, pIds, count);
+        m_calls.push_back(Call('R', &p, pIds, count));
     }
-    void DeregisterProcessor(IRequestProcessor const& p) override { Note('D', &p); }
-    void ProcessRequest(CRequestBase& r) override { Note('P', &r); }
-    void Note(char call, void const* p, void const* pIds = nullptr, unsigned int count = 0)
-    {
-        m_calls.push_back(call + std::to_string(reinterpret_cast<std::uintptr_t>(p)) + "," +
-                          std::to_string(reinterpret_cast<std::uintptr_t>(pIds)) + "," + std::to_string(count));
-    }
+    void DeregisterProcessor(IRequestProcessor const& p) override { m_calls.push_back(Call('D', &p)); }
+    void ProcessRequest(CRequestBase& r) override { m_calls.push_back(Call('P', &r)); }
     std::vector<std::string> m_calls;
 };
 
-std::string Call(char call, void const* p, void const* pIds = nullptr, unsigned int count = 0)
-{
-    CRecordingRouter router;
-    router.Note(call, p, pIds, count);
-    return router.m_calls[0];
-}
-
-auto Fields(CNotificationBase const& n)   // every field, each given its own value
+auto Fields(CNotificationBase const& n)   // every field, each given its own value, and the room of a text
 {
     return std::make_tuple(n.GetNotificationId(), n.GetNotificationFilterItem().GetDatabaseItemChanged(),
                            lxitest::Text(n.GetStringValue1()), lxitest::Text(n.GetStringValue2()), n.GetUnsignedValue1(),
                            n.GetUnsignedValue2(), n.GetUnsignedValue3(), n.GetUnsignedShortValue1(),
                            n.GetUnsignedShortValue2(), n.GetUnsignedShortValue3(), n.GetUnsignedByte1(),
-                           n.GetUnsignedByte2(), n.GetUnsignedByte3());
+                           n.GetUnsignedByte2(), n.GetUnsignedByte3(), n.GetStringValue2().GetBuffSize());
 }
 
 }  // namespace
@@ -70,11 +64,10 @@ TEST(Routing, Notifications)
         copy.Assign(sent).Assign(copy);
         CNotificationBase const built(sent);
         assigned = copy;
-        for (CNotificationBase const* p : std::vector<CNotificationBase const*>{&copy, &built, &assigned}) {
+        for (CNotificationBase const* p : std::vector<CNotificationBase const*>{&copy, &built, &assigned})
             EXPECT_EQ(Fields(sent), Fields(*p));
-            EXPECT_EQ(31u, p->GetStringValue2().GetBuffSize());
-        }
-        EXPECT_TRUE(sent.GetNotificationId() == LXI_NOTIFICATION_DATABASE_ITEM_CHANGED && sent.GetStringValue1().GetLength() == 31);
+        EXPECT_TRUE(sent.GetNotificationId() == LXI_NOTIFICATION_DATABASE_ITEM_CHANGED &&
+                    sent.GetStringValue1().GetLength() == 31 && sent.GetStringValue2().GetBuffSize() == 31);
         copy.Process();
         copy.Clear();
         EXPECT_EQ(Fields(CNotificationBase()), Fields(copy));

@@ -10,45 +10,32 @@
 #include "LxiOSALRuntime.h"
 #include "StrA.h"
 
-namespace {
-
 using Runtime = CLxiOSALRuntime;
-
-}  // namespace
 
 // The library's own heap functions, found past the test program's hooks.
 TEST(Runtime, HeapFunctions)
 {
-    void* pLibrary = dlopen("liblxibase.so.1", RTLD_NOLOAD | RTLD_NOW);
-    ASSERT_NE(nullptr, pLibrary);
-    auto const pMalloc = reinterpret_cast<void* (*)(unsigned int)>(dlsym(pLibrary, "_ZN15CLxiOSALRuntime6MallocEj"));
-    auto const pRealloc = reinterpret_cast<void* (*)(void*, unsigned int)>(dlsym(pLibrary, "_ZN15CLxiOSALRuntime7ReallocEPvj"));
-    auto const pFree = reinterpret_cast<void (*)(void*)>(dlsym(pLibrary, "_ZN15CLxiOSALRuntime4FreeEPv"));
-    dlclose(pLibrary);
+    auto const pMalloc = reinterpret_cast<decltype(&Runtime::Malloc)>(dlsym(RTLD_NEXT, "_ZN15CLxiOSALRuntime6MallocEj"));
+    auto const pRealloc = reinterpret_cast<decltype(&Runtime::Realloc)>(dlsym(RTLD_NEXT, "_ZN15CLxiOSALRuntime7ReallocEPvj"));
+    auto const pFree = reinterpret_cast<decltype(&Runtime::Free)>(dlsym(RTLD_NEXT, "_ZN15CLxiOSALRuntime4FreeEPv"));
     ASSERT_TRUE(pMalloc != nullptr && pRealloc != nullptr && pFree != nullptr && pMalloc != &Runtime::Malloc);
     lxitest::AllocCounter counter;
-    auto* p = static_cast<char*>(pMalloc(4));
-    ASSERT_NE(nullptr, p);
-    std::memcpy(p, "abc", 4);
+    char* p = std::strcpy(static_cast<char*>(pMalloc(4)), "abc");
     p = static_cast<char*>(pRealloc(p, 4096));
-    ASSERT_NE(nullptr, p);
     EXPECT_STREQ("abc", p);
     p = static_cast<char*>(pRealloc(p, 0));   // null would mean failure with the block still valid
-    ASSERT_NE(nullptr, p);
+    EXPECT_NE(nullptr, p);
     pFree(p);
     pFree(nullptr);
     EXPECT_EQ(0u, counter.Count());
-    EXPECT_STREQ(" ", CStrA(Runtime::s_sSpace).GetDataA());
-    EXPECT_STREQ("/", CStrA(Runtime::s_PathSeparator).GetDataA());
 }
 
 TEST(Runtime, Clocks)
 {
-    lxitest::SleepRecorder recorder;
     for (unsigned int ms : {0u, 1u, 4294967u, 4294968u, 0xFFFFFFFFu}) {   // beyond 32 bits of microseconds too
-        unsigned long long const before = recorder.Microseconds();
+        lxitest::SleepRecorder recorder;
         Runtime::Sleep(ms);
-        EXPECT_EQ(ms * 1000ull, recorder.Microseconds() - before) << ms;
+        EXPECT_EQ(ms * 1000ull, recorder.Microseconds()) << ms;
     }
     lxitest::LogRoot utc(false);
     CStr stamp("an older text, longer than a stamp");
@@ -71,22 +58,19 @@ TEST(Runtime, Clocks)
 TEST(Runtime, Console)
 {
     struct Case { std::FILE* pStream; void (*pWrite)(CStr const&); };
-    for (Case c : {Case{stdout, &Runtime::WriteToStdOut}, Case{stderr, &Runtime::WriteToStdErr}}) {
-        std::string const out = lxitest::Capture(c.pStream, [&] {
+    for (Case c : {Case{stdout, &Runtime::WriteToStdOut}, Case{stderr, &Runtime::WriteToStdErr}})
+        EXPECT_EQ("<1 50% %d %ls\n2>", lxitest::Capture(c.pStream, [&] {   // in order with the host's output, flushed
             std::fprintf(c.pStream, "<%d ", 1);
             c.pWrite(CStr("50% %d %ls\n"));
             c.pWrite(CStr());
             std::fprintf(c.pStream, "%d>", 2);
-        });
-        EXPECT_EQ("<1 50% %d %ls\n2>", out);   // in order with the host's output, flushed
-    }
+        }));
     CStr const text(L"caf\u00e9 \u20ac");
-    std::string const old = std::setlocale(LC_ALL, nullptr);
     EXPECT_EQ("caf? ?", lxitest::Capture(stdout, [&] { Runtime::WriteToStdOut(text); }));
     if (std::setlocale(LC_ALL, "C.UTF-8") != nullptr) {
         EXPECT_EQ("caf\xC3\xA9 \xE2\x82\xAC", lxitest::Capture(stderr, [&] { Runtime::WriteToStdErr(text); }));
     }
-    std::setlocale(LC_ALL, old.c_str());
+    std::setlocale(LC_ALL, "C");
 }
 
 // Wide output would orient a fresh stream and swallow the host's later
@@ -96,14 +80,11 @@ TEST(RuntimeDeathTest, ConsoleOrientation)
     EXPECT_EXIT(
         {
             std::freopen("/dev/null", "w", stdout);
-            std::string const out = lxitest::Capture(stdout, [] {
-                Runtime::WriteToStdOut(CStr("x"));
-                std::printf("y");
-            });
+            std::string const out = lxitest::Capture(stdout, [] { Runtime::WriteToStdOut(CStr("x")); });
             std::freopen("/dev/null", "w", stderr);
             std::fwide(stderr, 1);
             std::string const wide = lxitest::Capture(stderr, [] { Runtime::WriteToStdErr(CStr("50% %d")); });
-            std::exit(out == "xy" && wide == "50% %d" ? 0 : 1);
+            std::exit(out == "x" && std::printf("y") == 1 && wide == "50% %d" ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
