@@ -13,10 +13,7 @@ namespace lxitest {
 
 namespace {
 
-unsigned short const* Data16(Units const& text)
-{
-    return reinterpret_cast<unsigned short const*>(text.c_str());
-}
+unsigned short const* Data16(Units const& text) { return reinterpret_cast<unsigned short const*>(text.c_str()); }
 
 template <typename Char>   // 8-bit text as Latin-1, wide text with "?" beyond 16 bits
 Units Widen(Char const* pText, std::size_t count)
@@ -86,13 +83,6 @@ unsigned int Find(Units const& text, Units const& pattern, unsigned int start)
     return at == Units::npos ? CStr::NOT_FOUND : start + static_cast<unsigned int>(at);
 }
 
-CStrRun::CStrRun(std::function<unsigned int(unsigned int)> choose) : m_choose(std::move(choose))
-{
-    m_arrays[0].reset(new unsigned short[32]());
-    m_arrays[1].reset(new unsigned short[41]());
-    m_str.emplace();
-}
-
 unsigned int CStrRun::Length()
 {
     unsigned int const kind = Choose(8);   // short, around the inline 26 and 31, or long
@@ -110,8 +100,8 @@ Units CStrRun::Random(unsigned int count)
     return text;
 }
 
-// Another string: none, empty with a buffer, random units, or a piece of the
-// string's own text (so that patterns occur), sometimes time-efficient.
+// Another string: none, empty with a buffer, random units, or a piece of the string's own text (so that
+// patterns occur), sometimes time-efficient.
 void CStrRun::MakeSource(CStr& source)
 {
     Units const own = Text(*m_str);
@@ -139,8 +129,7 @@ std::string CStrRun::Step()
     unsigned int const a = Choose(8) == 0 ? 0xFFFFFFFFu : Choose(L + 3), c = Choose(8) == 0 ? 0xFFFFFFFFu : Choose(L + 3);
     std::string const name = "op " + std::to_string(op) + "." + std::to_string(kind) + (self ? " self" : "");
 
-    // The strings an operation uses are made before an allocation can fail
-    // (plain std:: strings take no block through the hook).
+    // The strings an operation uses are made before an allocation can fail (std:: strings bypass the hook).
     CStr other, replacement;
     if (!self)
         MakeSource(other);
