@@ -1,8 +1,6 @@
-// A module of the stack in miniature, built against the installed headers and
-// library: classes, static data, virtual calls both ways and a worker thread.
+// A module in miniature against the installed lxibase: classes, static data, virtual calls both ways, a worker thread.
 #include <cstdio>
 #include <cstring>
-#include <cwchar>
 
 #include "INotificationRouter.h"
 #include "LxiErrorLogIds.h"
@@ -14,8 +12,6 @@
 
 struct CRouter : INotificationRouter   // called back by the library through its vtable
 {
-    void RegisterConsumer(INotificationConsumer&) override {}
-    void DeregisterConsumer(INotificationConsumer const&) override {}
     void ProcessNotification(CNotificationBase const& n) override { m_value = n.GetUnsignedValue1(); }
     unsigned int m_value = 0;
 };
@@ -28,18 +24,16 @@ struct CWorker : CLxiThreadObject   // ends its own cycle after one step
 
 int main()
 {
-    CStr text;
-    text.Format(L"%ls %d", L"lxibase", 1);
+    CStr text;   // a catalogue text through Format and the 8-bit copy
+    text.Format(L"%ls %d", CLxiErrorLogIds::GetFormatString(LXI_ERR_SET_CURRENT_DIRECTORY_FAILED), 1);
     CRouter router;
     CNotificationBase::SetNotificationRouter(router);
     CNotificationBase(stNotificationFilterItem(LXI_NOTIFICATION_DATABASE_ITEM_CHANGED), CStr("probe"),
                       CStr::s_emptyString, 42, 0, 0, 0, 0, 0, 0, 0, 0).Process();
     CWorker worker;
-    bool const ok = std::strcmp(CStrA(text).GetDataA(), "lxibase 1") == 0 && router.m_value == 42 &&
-                    CStrUtil::ConvertBoolean(true).Equals(CStrUtil::s_sTrue) &&
-                    std::wcscmp(CLxiErrorLogIds::GetFormatString(LXI_ERR_SET_CURRENT_DIRECTORY_FAILED),
-                                L"SetCurrentDirectory: failed!") == 0 &&
-                    CLxiOSALRuntime::CreateThread(worker) && CLxiOSALRuntime::StopThreadAndWaitForTermination(worker, 10000);
+    bool const ok = std::strcmp(CStrA(text).GetDataA(), "SetCurrentDirectory: failed! 1") == 0 && router.m_value == 42 &&
+                    CStrUtil::ConvertBoolean(true).Equals(CStrUtil::s_sTrue) && CLxiOSALRuntime::CreateThread(worker) &&
+                    CLxiOSALRuntime::StopThreadAndWaitForTermination(worker, 10000);
     std::printf("lxibase consumer: %s\n", ok ? "ok" : "FAILED");
     return ok ? 0 : 1;
 }

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# lxi-errorlog.sh TOOL [EMULATOR...]: lxi-errorlog on good, cut and malformed logs, its options
-# and their errors, and --follow on a log that grows, is replaced and is emptied.
+# lxi-errorlog.sh TOOL [EMULATOR...]: good, cut and bad logs, options and their errors, --follow on a changing log.
 set -uo pipefail
 tool=("${@:2}" "$1")
 dir=$(mktemp -d) follower= failures=0
@@ -67,9 +66,8 @@ waitfor() {   # until the follower has printed what it has, and these lines, and
     for _ in $(seq 200); do cmp -s <(printf '%s\n' "${shown[@]}") "$dir/follow.out" && return 0; sleep 0.1; done
     fail "--follow printed $(cat "$dir/follow.out"), wanted ${shown[*]}"
 }
-{ mark; utf16 $'old\n'"$line1"$'\n'; } >"$dir/live.log" && : >"$dir/follow.out"
-(cd "$dir/bin" && exec "${tool[@]}" --follow -n 1 ../live.log) >"$dir/follow.out" 2>&1 &
-follower=$!
+{ mark; utf16 $'old\n'"$line1"$'\n'; } >"$dir/live.log"
+(cd "$dir/bin" && exec "${tool[@]}" --follow -n 1 ../live.log) >"$dir/follow.out" 2>&1 & follower=$!
 waitfor "$line1"
 (($# > 1)) || ls -l "/proc/$follower/fd" | grep -q inotify || fail "--follow without inotify"
 utf16 "$line2"$'\n' | head -c 9 >>"$dir/live.log"   # ends inside a code unit
