@@ -47,17 +47,14 @@ auto Fields(CNotificationBase const& n)   // every field, each given its own val
 
 }  // namespace
 
-// Each static pointer serves only its own side, and a null one drops the call: registrations in the base
-// constructors and destructors, requests, and records (texts of up to 31 units) built, copied, sent and cleared in
-// their own buffers, without the heap.
+// Each static router serves only its own side, and a null one drops the call. Records with texts of up to 31 units
+// are built, copied, sent and cleared in their own buffers, without the heap.
 TEST(Routing, RegistrationsRequestsAndNotifications)
 {
     static const enumRequestId s_aIds[2] = {static_cast<enumRequestId>(5), static_cast<enumRequestId>(0xFFFFFFFFu)};
     CRecordingRouter router, other;
-    INotificationConsumer::SetNotificationRouter(router);
-    IRequestProcessor::SetRequestRouter(router);
-    CRequestBase::SetRequestRouter(other);
-    CNotificationBase::SetNotificationRouter(other);
+    INotificationConsumer::SetNotificationRouter(router); IRequestProcessor::SetRequestRouter(router);
+    CRequestBase::SetRequestRouter(other); CNotificationBase::SetNotificationRouter(other);
     CStr const s31("0123456789012345678901234567890"), sShort("short");
     std::vector<std::string> expected;
     CRequestBase request(s_aIds[1]);
@@ -81,10 +78,8 @@ TEST(Routing, RegistrationsRequestsAndNotifications)
         expected = {Call('R', &consumer), Call('R', &processor, s_aIds, 2), Call('D', &processor), Call('D', &consumer)};
     }
     EXPECT_EQ(0u, counter.Count() + counter.Frees());
-    INotificationConsumer::ClearNotificationRouter();
-    IRequestProcessor::ClearRequestRouter();
-    CRequestBase::ClearRequestRouter();
-    CNotificationBase::ClearNotificationRouter();
+    INotificationConsumer::ClearNotificationRouter(); IRequestProcessor::ClearRequestRouter();
+    CRequestBase::ClearRequestRouter(); CNotificationBase::ClearNotificationRouter();
     { INotificationConsumer unrouted; IRequestProcessor alsoUnrouted(s_aIds, 1); }
     request.Process();
     CNotificationBase().Process();
