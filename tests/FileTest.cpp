@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <string>
 
 #include "LxiOSALRuntime.h"
 #include "TestUtil.h"
@@ -9,14 +8,13 @@
 using Runtime = CLxiOSALRuntime;
 namespace fs = std::filesystem;
 
-// Writing modes write "Z" after the open and expect the file; reading modes
-// expect what the first read yields. Units beyond ASCII reach the system as "?".
-TEST(FileTest, ByteOrderMarks)
+// Writes "Z" and expects the file, or expects what the first read yields; non-ASCII units reach the system as "?".
+TEST(FileTest, ByteOrderMarksAndFailedOpens)
 {
     lxitest::LogRoot root(false);
     std::string const dir = root.Path(""), file = root.Path("caf??");
     CStr const path((std::wstring(dir.begin(), dir.end()) + L"caf\u00e9\U0001F600").c_str());
-    struct Case { bool utf8; char const* mode; char const* before; std::string expected; };
+    struct Case { bool utf8; std::string mode; char const* before; std::string expected; };   // mode: not the literal
     std::string const u16 = "\xFF\xFE", u8 = "\xEF\xBB\xBF";
     Case const cases[] = {
         {false, "wb", "old text", u16 + "Z"},         {false, "ab+", nullptr, u16 + "Z"},
@@ -30,19 +28,33 @@ TEST(FileTest, ByteOrderMarks)
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(testing::Message() << c.utf8 << " " << c.mode << " " << (c.before ? c.before : "-"));
-        fs::remove(file);
-        if (c.before != nullptr)
-            lxitest::WriteFile(file, c.before);
-        std::string const mode = c.mode;   // equal text, another pointer
-        std::FILE* pFile = (c.utf8 ? &Runtime::FileOpenUtf8 : &Runtime::FileOpenUtf16)(path, mode.c_str());
+        c.before != nullptr ? lxitest::WriteFile(file, c.before) : static_cast<void>(fs::remove(file));
+        std::FILE* pFile = (c.utf8 ? &Runtime::FileOpenUtf8 : &Runtime::FileOpenUtf16)(path, c.mode.c_str());
         ASSERT_NE(nullptr, pFile);
-        char aBuffer[8];
-        unsigned int const n = mode[0] == 'r' ? Runtime::FileRead(aBuffer, 1, sizeof(aBuffer), pFile)
-                                              : Runtime::FileWrite("Z", 1, 1, pFile);
-        EXPECT_EQ(0, Runtime::FileClose(pFile));
-        EXPECT_EQ(c.expected, mode[0] == 'r' ? std::string(aBuffer, n) : lxitest::ReadFile(file));
+        std::string read(8, '\0');
+        read.resize(c.mode[0] == 'r' ? Runtime::FileRead(&read[0], 1, 8, pFile) : Runtime::FileWrite("Z", 1, 1, pFile));
+        Runtime::FileClose(pFile);
+        EXPECT_EQ(c.expected, c.mode[0] == 'r' ? read : lxitest::ReadFile(file));
     }
-    EXPECT_TRUE(Runtime::FileRemove(path) == 0 && !fs::exists(file));
+
+    // Every open form on a path that cannot be opened: null, errno from the system and the notice with the whole path.
+    lxitest::WriteFile(root.Path("file"), "kept");
+    fs::create_directory(root.Path("dir"));
+    struct Failure { std::string path; char const* mode; int error; };
+    Failure const failures[] = {
+        {root.Path("100%d %ls/f"), "wb", ENOENT}, {root.Path("file/f"), "ab+", ENOTDIR},
+        {root.Path("dir"), "wb", EISDIR}, {root.Path("dir"), "ab+", EISDIR},
+        {std::string(40000, 'q'), "rb", ENAMETOOLONG}, {"", "rb", ENOENT},
+    };
+    for (Failure const& c : failures) {
+        SCOPED_TRACE(c.path.substr(0, 60) + " " + c.mode);
+        CStr const sPath(c.path.c_str());
+        errno = 0;
+        EXPECT_TRUE(Runtime::FileOpen(sPath, c.mode) == nullptr && errno == c.error) << errno;
+        for (auto const open : {&Runtime::FileOpenUtf8, &Runtime::FileOpenUtf16})
+            EXPECT_EQ((open == &Runtime::FileOpenUtf8 ? "FileOpenUtf8: the file " : "FileOpenUtf16: the file ") + c.path +
+                      " failed to open!\n", lxitest::CaptureStderr([&] { EXPECT_EQ(nullptr, open(sPath, c.mode)); }));
+    }
 }
 
 TEST(FileTest, WriteAndRemove)
@@ -58,45 +70,14 @@ TEST(FileTest, WriteAndRemove)
     EXPECT_EQ(std::string(140000, ' ') + std::string("a\0b\0c\0d\0", 8), lxitest::ReadFile(file));
 
     // A full device: a write that must flush fails, a buffered one only later.
-    pFile = Runtime::FileOpen(CStr("/dev/full"), Runtime::s_writeMode);
-    ASSERT_NE(nullptr, pFile);
-    EXPECT_EQ(0, Runtime::FileFlush(pFile));
-    EXPECT_FALSE(Runtime::FileWrite(big, pFile) || Runtime::FileWrite(big, CStr("y"), pFile));
+    ASSERT_NE(nullptr, pFile = Runtime::FileOpen(CStr("/dev/full"), Runtime::s_writeMode));
+    EXPECT_TRUE(Runtime::FileFlush(pFile) == 0 && !Runtime::FileWrite(big, pFile) &&
+                !Runtime::FileWrite(big, CStr("y"), pFile));
     EXPECT_TRUE(Runtime::FileWrite(CStr("z"), pFile) && Runtime::FileFlush(pFile) == -1 &&
-                Runtime::FileWrite(CStr("z"), pFile));
-    EXPECT_EQ(-1, Runtime::FileClose(pFile));
+                Runtime::FileWrite(CStr("z"), pFile) && Runtime::FileClose(pFile) == -1);
 
     EXPECT_TRUE(Runtime::FileRemove(CStr(file.c_str())) == 0 && !fs::exists(file));
     EXPECT_EQ(0, Runtime::FileRemove(file.c_str()));   // no such file
     fs::create_directories(root.Path("e/f"));
     EXPECT_TRUE(Runtime::FileRemove(CStr(root.Path("e").c_str())) == -1 && errno == ENOTEMPTY) << errno;
-}
-
-// Every open form on a path that cannot be opened: null, errno from the
-// system, the notice with the whole path, and nothing made or changed.
-TEST(FileTest, OpensThatCannotSucceed)
-{
-    lxitest::LogRoot root(false);
-    lxitest::WriteFile(root.Path("file"), "kept");
-    fs::create_directory(root.Path("dir"));
-    struct Case { std::string path; char const* mode; int error; };
-    Case const cases[] = {
-        {root.Path("100%d %ls/f"), "wb", ENOENT}, {root.Path("file/f"), "ab+", ENOTDIR},
-        {root.Path("dir"), "wb", EISDIR}, {root.Path("dir"), "ab+", EISDIR},
-        {std::string(40000, 'q'), "rb", ENAMETOOLONG}, {"", "rb", ENOENT},
-    };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.path.substr(0, 60) + " " + c.mode);
-        CStr const path(c.path.c_str());
-        errno = 0;
-        EXPECT_TRUE(Runtime::FileOpen(path, c.mode) == nullptr && errno == c.error) << errno;
-        for (bool utf8 : {false, true}) {
-            auto const open = utf8 ? &Runtime::FileOpenUtf8 : &Runtime::FileOpenUtf16;
-            std::string const notice = lxitest::CaptureStderr([&] { EXPECT_EQ(nullptr, open(path, c.mode)); });
-            EXPECT_EQ(std::string(utf8 ? "FileOpenUtf8" : "FileOpenUtf16") + ": the file " + c.path +
-                      " failed to open!\n", notice);
-        }
-    }
-    EXPECT_TRUE(!fs::exists(root.Path("100%d %ls")) && fs::is_empty(root.Path("dir")));
-    EXPECT_EQ("kept", lxitest::ReadFile(root.Path("file")));
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -9,15 +8,11 @@
 #include "StrA.h"
 #include "TestUtil.h"
 
-namespace {
-
 using Runtime = CLxiOSALRuntime;
 
-// While set, readlink of "/proc/<pid>/exe" (the library's calls bind to the
-// definition below) yields this target, cut to the caller's buffer; "" fails.
-char const* g_pFakeExe = nullptr;
-
-}  // namespace
+// While set, readlink of "/proc/<pid>/exe" (the library's calls bind to the definition below) yields this target,
+// cut to the caller's buffer; "" fails.
+static char const* g_pFakeExe = nullptr;
 
 extern "C" ssize_t readlink(char const* pPath, char* pBuffer, size_t size) noexcept
 {
@@ -34,52 +29,45 @@ TEST(Module, LoadDynLibrary)
     lxitest::LogRoot root(false);
     std::vector<std::string> paths = {LXITEST_MODULE_TRUE, LXITEST_MODULE_FALSE, LXITEST_MODULE_NONE,
                                       "/nonexistent/lxitest.so", "liblxitest-nowhere.so", ""};   // "": not the program
-    // Cut copies of a module and of the library (each named early in its first
-    // segment): segments beyond the end of the file must not be mapped.
-    Dl_info info{};
-    ASSERT_NE(0, dladdr(reinterpret_cast<void*>(&CStr::FindNextPower), &info));
-    for (auto const& file : {std::make_pair(LXITEST_MODULE_TRUE, "GetILxiModuleCtrlIfc"),
-                             std::make_pair(info.dli_fname, "_ZN4CStr13FindNextPowerEj")}) {
-        std::string const bytes = lxitest::ReadFile(file.first);
-        std::size_t const at = bytes.find(file.second);
-        ASSERT_NE(std::string::npos, at) << file.first;
-        for (std::size_t size : {std::size_t{0}, std::size_t{64}, at / 2, at + 8}) {
-            paths.push_back(root.Path("cut" + std::to_string(paths.size()) + ".so"));
-            lxitest::WriteFile(paths.back(), bytes.substr(0, size));
-        }
+    // Cut copies of a module (named early in its first segment): no segment may be mapped beyond the file.
+    std::string const bytes = lxitest::ReadFile(LXITEST_MODULE_TRUE);
+    std::size_t const at = bytes.find("GetILxiModuleCtrlIfc");
+    for (std::size_t size : {std::size_t{0}, std::size_t{64}, at / 2, at + 8}) {
+        paths.push_back(root.Path("cut" + std::to_string(paths.size()) + ".so"));
+        lxitest::WriteFile(paths.back(), bytes.substr(0, size));
     }
-    int sentinel = 0;
     for (std::string const& path : paths) {
         SCOPED_TRACE(path);
-        auto* pInterface = reinterpret_cast<ILxiModuleCtrlIfc*>(&sentinel);
+        auto* pInterface = reinterpret_cast<ILxiModuleCtrlIfc*>(&root);   // a sentinel
         EXPECT_EQ(path == LXITEST_MODULE_TRUE, Runtime::LoadDynLibrary(CStr(path.c_str()), pInterface));
         void* pHandle = path.empty() ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);   // stays loaded
         EXPECT_EQ(path.find("module") != std::string::npos, pHandle != nullptr);
         bool const stored = path == LXITEST_MODULE_TRUE || path == LXITEST_MODULE_FALSE;   // whatever the entry said
-        EXPECT_EQ(stored ? dlsym(pHandle, "g_lxitestModuleObject") : &sentinel, static_cast<void*>(pInterface));
-        if (pHandle != nullptr)
-            dlclose(pHandle);
+        EXPECT_EQ(stored ? dlsym(pHandle, "g_lxitestModuleObject") : &root, static_cast<void*>(pInterface));
     }
 }
 
+// A blank line runs nothing; the third text is not part of the command.
 TEST(Module, StartExecutable)
 {
     struct Case { wchar_t const* program; wchar_t const* arguments; bool result; };
     Case const cases[] = {
         {L"true", L"", true}, {L"exit", L"3", false}, {L"/nonexistent/lxitest-prog", L"", false},   // the shell's 127
-        {L"", L"true", true}, {L"", L" \t", false},   // the whole command in the arguments; a blank line runs nothing
-        {L"test", L"'\u00e9' = '?'", true},   // the 8-bit copy
+        {L"", L"true", true}, {L"", L" \t", false}, {L"test", L"'\u00e9' = '?'", true},   // in the arguments; 8 bits
         {L"test", L"\"$(echo abcdefghijklmnopqrstuvwxyz)\" = abcdefghijklmnopqrstuvwxyz", true},   // beyond 31 units
     };
     for (Case const& c : cases)
-        for (wchar_t const* pThird : {L"", L"false"})
-            EXPECT_EQ(c.result, Runtime::StartExecutable(CStr(c.program), CStr(c.arguments), CStr(pThird)))
-                << c.program << " " << c.arguments;
+        EXPECT_EQ(c.result, Runtime::StartExecutable(CStr(c.program), CStr(c.arguments), CStr(L"; false")))
+            << c.program << " " << c.arguments;
 }
 
-TEST(Module, ApplicationPath)
+// A directory that cannot be entered, as for a program directly under / (directory ""), ends the process: message 110.
+TEST(ModuleDeathTest, ApplicationPathAndWorkingDirectory)
 {
-    lxitest::LogRoot root(false);
+    lxitest::LogRoot root(true);
+    std::string const message = "SetCurrentDirectory: failed! in line [0-9]+, file: \\.\\./src/LxiOSALRuntime\\.cpp";
+    EXPECT_EXIT(Runtime::SetCurrentDirectoryToGivenPath(CStr("missing")), testing::ExitedWithCode(1), message);
+    EXPECT_EXIT((g_pFakeExe = "/server", Runtime::SetWorkingDirectory()), testing::ExitedWithCode(1), message);
     Runtime::SetWorkingDirectory();
     EXPECT_EQ(std::filesystem::canonical(LXITEST_BINARY_DIR), std::filesystem::current_path());
     struct Case { std::string target; char const* held; std::string directory; };
@@ -93,19 +81,7 @@ TEST(Module, ApplicationPath)
         CStr held(c.held);
         g_pFakeExe = c.target.c_str();
         Runtime::GetApplicationPath(held);
-        g_pFakeExe = nullptr;
         EXPECT_EQ(c.directory, CStrA(held).GetDataA()) << c.target.size();
     }
-}
-
-// A directory that cannot be entered, and an executable directly under /
-// (whose directory is the empty text), end the process with message 110.
-TEST(ModuleDeathTest, FailedChdirEndsTheProcess)
-{
-    lxitest::LogRoot root(true);
-    std::string const message = "SetCurrentDirectory: failed! in line [0-9]+, file: \\.\\./src/LxiOSALRuntime\\.cpp";
-    EXPECT_EXIT(Runtime::SetCurrentDirectoryToGivenPath(CStr("missing")), testing::ExitedWithCode(1), message);
-    g_pFakeExe = "/server";
-    EXPECT_EXIT(Runtime::SetWorkingDirectory(), testing::ExitedWithCode(1), message);
     g_pFakeExe = nullptr;
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 #include <tuple>
 #include <vector>
 
@@ -11,13 +10,11 @@
 #include "IRequestProcessor.h"
 #include "IRequestRouter.h"
 #include "NotificationBase.h"
-#include "RequestBase.h"
 #include "StrCheck.h"
 
 namespace {
 
-// A call as text: 'R'egister, 'D'eregister or 'P'rocess, the object (its
-// address is compared after it is gone) and the id list with its count.
+// A call as text: 'R'egister, 'D'eregister or 'P'rocess, the object (its address) and the id list with its count.
 std::string Call(char call, void const* p, void const* pIds = nullptr, unsigned int count = 0)
 {
     return call + std::to_string(reinterpret_cast<std::uintptr_t>(p)) + "," +
@@ -50,60 +47,45 @@ auto Fields(CNotificationBase const& n)   // every field, each given its own val
 
 }  // namespace
 
-// A record with texts of up to 31 units is built, copied, sent and cleared in
-// its own buffers, without a block from the heap.
-TEST(Routing, Notifications)
+// Each static router serves only its own side, and a null one drops the call. Records with texts of up to 31 units
+// are built, copied, sent and cleared in their own buffers, without the heap.
+TEST(Routing, RegistrationsRequestsAndNotifications)
 {
-    CRecordingRouter router;
-    CNotificationBase::SetNotificationRouter(router);
+    static const enumRequestId s_aIds[2] = {static_cast<enumRequestId>(5), static_cast<enumRequestId>(0xFFFFFFFFu)};
+    CRecordingRouter router, other;
+    INotificationConsumer::SetNotificationRouter(router); IRequestProcessor::SetRequestRouter(router);
+    CRequestBase::SetRequestRouter(other); CNotificationBase::SetNotificationRouter(other);
     CStr const s31("0123456789012345678901234567890"), sShort("short");
+    std::vector<std::string> expected;
+    CRequestBase request(s_aIds[1]);
     lxitest::AllocCounter counter;
     {
+        INotificationConsumer consumer;
+        IRequestProcessor processor(s_aIds, 2);
         CNotificationBase const sent(static_cast<enumLxiDatabaseItem>(3), s31, sShort, ~0u, 7, 8, 0xFFFF, 9, 10, 0xFF, 11, 12);
         CNotificationBase copy, assigned;
         copy.Assign(sent).Assign(copy);
         CNotificationBase const built(sent);
         assigned = copy;
-        for (CNotificationBase const* p : std::vector<CNotificationBase const*>{&copy, &built, &assigned})
-            EXPECT_EQ(Fields(sent), Fields(*p));
+        EXPECT_EQ(std::vector(3, Fields(sent)), (std::vector{Fields(copy), Fields(built), Fields(assigned)}));
         EXPECT_TRUE(sent.GetNotificationId() == LXI_NOTIFICATION_DATABASE_ITEM_CHANGED &&
                     sent.GetStringValue1().GetLength() == 31 && sent.GetStringValue2().GetBuffSize() == 31);
+        request.Process();
         copy.Process();
         copy.Clear();
         EXPECT_EQ(Fields(CNotificationBase()), Fields(copy));
-        EXPECT_EQ(std::vector<std::string>{Call('P', &copy)}, router.m_calls);
-    }
-    EXPECT_EQ(0u, counter.Count() + counter.Frees());
-    stNotificationFilterItem const byId(static_cast<enumNotificationId>(77));
-    EXPECT_TRUE(byId.GetNotificationId() == 77 && byId.GetDatabaseItemChanged() == LXI_DATABASE_ITEM_NONE);
-    CNotificationBase::ClearNotificationRouter();
-    CNotificationBase().Process();
-    EXPECT_EQ(1u, router.m_calls.size());
-}
-
-// Registrations in the base constructors and destructors; each static
-// pointer serves only its own side, and a null one drops the call.
-TEST(Routing, RegistrationAndRequests)
-{
-    static const enumRequestId s_aIds[2] = {static_cast<enumRequestId>(5), static_cast<enumRequestId>(0xFFFFFFFFu)};
-    CRecordingRouter router, other;
-    INotificationConsumer::SetNotificationRouter(router);
-    IRequestProcessor::SetRequestRouter(router);
-    CRequestBase::SetRequestRouter(other);
-    std::vector<std::string> expected;
-    CRequestBase request(s_aIds[1]);
-    {
-        INotificationConsumer consumer;
-        IRequestProcessor processor(s_aIds, 2);
-        request.Process();
+        EXPECT_EQ((std::vector{Call('P', &request), Call('P', &copy)}), other.m_calls);
         expected = {Call('R', &consumer), Call('R', &processor, s_aIds, 2), Call('D', &processor), Call('D', &consumer)};
     }
-    INotificationConsumer::ClearNotificationRouter();
-    IRequestProcessor::ClearRequestRouter();
-    CRequestBase::ClearRequestRouter();
+    EXPECT_EQ(0u, counter.Count() + counter.Frees());
+    INotificationConsumer::ClearNotificationRouter(); IRequestProcessor::ClearRequestRouter();
+    CRequestBase::ClearRequestRouter(); CNotificationBase::ClearNotificationRouter();
     { INotificationConsumer unrouted; IRequestProcessor alsoUnrouted(s_aIds, 1); }
     request.Process();
+    CNotificationBase().Process();
     EXPECT_EQ(0xFFFFFFFFu, request.GetRequestId());
     EXPECT_EQ(expected, router.m_calls);
-    EXPECT_EQ(std::vector<std::string>{Call('P', &request)}, other.m_calls);
+    EXPECT_EQ(2u, other.m_calls.size());
+    stNotificationFilterItem const byId(static_cast<enumNotificationId>(77));
+    EXPECT_TRUE(byId.GetNotificationId() == 77 && byId.GetDatabaseItemChanged() == LXI_DATABASE_ITEM_NONE);
 }
