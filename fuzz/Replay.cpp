@@ -1,16 +1,12 @@
-// A fuzz target as a plain test program, without libFuzzer: it runs the
-// target on every file of the corpus folders given, then on seeded random
-// inputs (LXIBASE_FUZZ_RUNS of them, 1000 by default; LXIBASE_FUZZ_SEED picks
-// another sequence). A failed check aborts the program.
+// A fuzz target as a plain test program, without libFuzzer: the target runs on every file of the corpus folders
+// given, then on LXIBASE_FUZZ_RUNS (1000) random inputs seeded by LXIBASE_FUZZ_SEED (1). A failed check aborts.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <vector>
+
+#include "TestUtil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* pData, std::size_t size);
 
@@ -22,14 +18,13 @@ int main(int argc, char** argv)
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     for (auto const& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        std::vector<std::uint8_t> const bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());   // a block of exactly the input's size
+        std::string const text = lxitest::ReadFile(file);
+        std::vector<std::uint8_t> const bytes(text.begin(), text.end());   // a block of exactly the input's size
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
-    char const* const pRuns = std::getenv("LXIBASE_FUZZ_RUNS");
-    char const* const pSeed = std::getenv("LXIBASE_FUZZ_SEED");
-    unsigned long const runs = pRuns != nullptr ? std::strtoul(pRuns, nullptr, 0) : 1000;
-    std::mt19937 random(pSeed != nullptr ? static_cast<std::mt19937::result_type>(std::strtoul(pSeed, nullptr, 0)) : 1);
+    char const *const pRuns = std::getenv("LXIBASE_FUZZ_RUNS"), *const pSeed = std::getenv("LXIBASE_FUZZ_SEED");
+    unsigned long const runs = std::strtoul(pRuns != nullptr ? pRuns : "1000", nullptr, 0);
+    std::mt19937 random(static_cast<unsigned int>(std::strtoul(pSeed != nullptr ? pSeed : "1", nullptr, 0)));
     for (unsigned long n = 0; n < runs; ++n) {
         std::vector<std::uint8_t> bytes(random() % (n % 4 == 0 ? 8192 : 256));
         for (std::uint8_t& byte : bytes)
@@ -37,5 +32,4 @@ int main(int argc, char** argv)
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
     std::printf("%zu corpus inputs and %lu random ones passed\n", files.size(), runs);
-    return 0;
 }

@@ -18,39 +18,27 @@ namespace fs = std::filesystem;
 namespace {
 
 std::atomic<unsigned int> g_allocs{0}, g_frees{0}, g_failAt{0};
-std::atomic<bool> g_failed{false}, g_clockArmed{false}, g_sleepArmed{false};
-std::atomic<long long> g_seconds{0};
-std::atomic<long> g_nanoseconds{0};
+std::atomic<bool> g_clockArmed{false}, g_sleepArmed{false};
+std::atomic<long long> g_seconds{0}, g_nanoseconds{0};
 std::atomic<unsigned long long> g_sleptUs{0};
-std::mutex g_lock;
-// Block sizes by address, kept inverted so that LeakSanitizer does not take
-// them for references. Made on first use, since the library's static strings
-// take blocks before this program's statics are built, and never destroyed,
-// since they free them after.
-std::map<std::uintptr_t, unsigned int>& Blocks()
-{
-    static auto* s_pSizes = new std::map<std::uintptr_t, unsigned int>;
-    return *s_pSizes;
-}
-
-std::uintptr_t Key(void const* pBlock)
-{
-    return ~reinterpret_cast<std::uintptr_t>(pBlock);
-}
-
-std::atomic<int> g_counters{0};   // live AllocCounters: while any, the sizes asked for are kept
+std::mutex g_lock;   // guards what follows
+int g_counters = 0;   // live AllocCounters: while any, the sizes asked for are kept
 std::string g_asked;
+
+// Block sizes by address, inverted so that LeakSanitizer does not take them for references. Made on first use and
+// never destroyed: the library's static strings take blocks before this program's statics are built, and free after.
+using BlockMap = std::map<std::uintptr_t, unsigned int>;
+BlockMap& Blocks() { static auto* s_pSizes = new BlockMap; return *s_pSizes; }
+std::uintptr_t Key(void const* pBlock) { return ~reinterpret_cast<std::uintptr_t>(pBlock); }
 
 void* Track(void* pOld, unsigned int size)
 {
     unsigned int const n = ++g_allocs;
     std::lock_guard<std::mutex> lock(g_lock);
-    if (g_counters.load() != 0)
+    if (g_counters != 0)
         g_asked += std::to_string(size) + " ";
-    if (n == g_failAt.load()) {
-        g_failed = true;
+    if (n == g_failAt.load())
         return nullptr;
-    }
     void* const pBlock = pOld != nullptr ? std::realloc(pOld, size) : std::malloc(size);
     if (pBlock != nullptr && pOld != nullptr)
         Blocks().erase(Key(pOld));
@@ -61,33 +49,24 @@ void* Track(void* pOld, unsigned int size)
 
 }  // namespace
 
-void* CLxiOSALRuntime::Malloc(unsigned int size)
-{
-    return Track(nullptr, size);
-}
-
+void* CLxiOSALRuntime::Malloc(unsigned int size) { return Track(nullptr, size); }
 void* CLxiOSALRuntime::Realloc(void* pBlock, unsigned int size)
 {
-    return pBlock == nullptr ? Malloc(size) : Track(pBlock, size != 0 ? size : 1u);
+    return Track(pBlock, pBlock != nullptr && size == 0 ? 1u : size);
 }
 
 void CLxiOSALRuntime::Free(void* pBlock)
 {
-    if (pBlock == nullptr)
-        return;
-    ++g_frees;
-    {
-        std::lock_guard<std::mutex> lock(g_lock);
-        Blocks().erase(Key(pBlock));
-    }
+    std::lock_guard<std::mutex> lock(g_lock);
+    g_frees += pBlock != nullptr ? 1u : 0u;   // calls with a block
+    Blocks().erase(Key(pBlock));               // nullptr's key is no block's
     std::free(pBlock);
 }
 
 extern "C" int clock_gettime(clockid_t id, timespec* pTime) noexcept
 {
     if (id == CLOCK_REALTIME && g_clockArmed.load()) {
-        pTime->tv_sec = static_cast<time_t>(g_seconds.load());
-        pTime->tv_nsec = g_nanoseconds.load();
+        *pTime = timespec{static_cast<time_t>(g_seconds.load()), static_cast<long>(g_nanoseconds.load())};
         return 0;
     }
 #if defined(__USE_TIME_BITS64) && defined(SYS_clock_gettime64)
@@ -101,9 +80,7 @@ extern "C" time_t time(time_t* pTime) noexcept   // through clock_gettime: armhf
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    if (pTime != nullptr)
-        *pTime = now.tv_sec;
-    return now.tv_sec;
+    return pTime != nullptr ? *pTime = now.tv_sec : now.tv_sec;
 }
 
 extern "C" int usleep(useconds_t microseconds)
@@ -133,25 +110,13 @@ AllocCounter::~AllocCounter()
 }
 
 unsigned int AllocCounter::Count() const { return g_allocs.load() - m_allocs; }
-
-std::string AllocCounter::Sizes() const
-{
-    std::lock_guard<std::mutex> lock(g_lock);
-    return g_asked.substr(m_asked);
-}
-
 unsigned int AllocCounter::Frees() const { return g_frees.load() - m_frees; }
 
-void FailAllocation(unsigned int n)
-{
-    g_failed = false;
-    g_failAt = n == 0 ? 0 : g_allocs.load() + n;
-}
+std::string AllocCounter::Sizes() const { std::lock_guard<std::mutex> lock(g_lock); return g_asked.substr(m_asked); }
 
-bool FailureInjected()
-{
-    return g_failed.load();
-}
+void FailAllocation(unsigned int n) { g_failAt = n == 0 ? 0 : g_allocs.load() + n; }
+
+bool FailureInjected() { unsigned int const at = g_failAt.load(); return at != 0 && g_allocs.load() >= at; }
 
 long BlockUnits(void const* pBlock)
 {
@@ -174,30 +139,22 @@ unsigned long long SleepRecorder::Microseconds() const { return g_sleptUs.load()
 
 std::string ReadFile(std::string const& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
-void WriteFile(std::string const& path, std::string const& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(std::string const& path, std::string const& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string Capture(std::FILE* pStream, std::function<void()> const& fn)
 {
-    int const fd = fileno(pStream);
-    std::fflush(pStream);
+    int const fd = fileno(pStream), saved = dup(fd);
     std::FILE* pFile = std::tmpfile();
-    int const saved = dup(fd);
+    std::fflush(pStream);
     dup2(fileno(pFile), fd);
     fn();
     std::fflush(pStream);
     dup2(saved, fd);
     close(saved);
-    std::rewind(pFile);
-    std::string out;
-    for (int c; (c = std::fgetc(pFile)) != EOF;)
-        out += static_cast<char>(c);
+    std::string const out = ReadFile("/proc/self/fd/" + std::to_string(fileno(pFile)));   // from its start
     std::fclose(pFile);
     return out;
 }
@@ -205,7 +162,7 @@ std::string Capture(std::FILE* pStream, std::function<void()> const& fn)
 std::string LogText(std::string const& path)
 {
     std::string const bytes = ReadFile(path);
-    if (bytes.empty() || bytes.compare(0, 2, "\xFF\xFE") != 0)
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0)
         return bytes.empty() ? "" : "no mark";
     std::string text;
     for (std::size_t i = 2; i < bytes.size(); i += 2)
@@ -222,8 +179,7 @@ LogRoot::LogRoot(bool withData) : m_oldDir(fs::current_path())
     if (withData)
         fs::create_directory(Path("Data"));
     fs::current_path(Path("run"));
-    char const* const pZone = std::getenv("TZ");
-    m_oldZone = pZone != nullptr ? pZone : "";
+    m_oldZone = std::getenv("TZ") != nullptr ? std::getenv("TZ") : "";
     setenv("TZ", "UTC", 1);
     tzset();
 }
