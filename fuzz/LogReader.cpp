@@ -1,6 +1,6 @@
-// lxi-errorlog's reader on any bytes: a log without the mark gives nothing; any other gives valid
-// UTF-8 without control characters but tab and line feed, one line per line feed of the log and one
-// more, marked as cut short, for what follows the last; fed in pieces it gives the same.
+// lxi-errorlog's reader on any bytes: a log without the mark gives nothing; any other gives valid UTF-8 without control
+// characters but tab and line feed, one line per line feed and one more, marked as cut short, for what follows the
+// last; fed in pieces it gives the same.
 #include <algorithm>
 #include <cstdint>
 #include <string>

@@ -1,8 +1,6 @@
-// Any bytes through every conversion, each against the plain rules
-// (tests/StrCheck.h): as UTF-8 into units, as units into UTF-8 (and back),
-// 8-bit and wide text, each length function giving exactly what its converter
-// writes. Sources, targets and copies are blocks of exactly their size, so any
-// read or write beyond them is seen by AddressSanitizer.
+// Any bytes through every conversion, each against the plain rules (tests/StrCheck.h): UTF-8 into units, units into
+// UTF-8 and back, 8-bit and wide text, each length function giving exactly what its converter writes. Sources, targets
+// and copies are blocks of exactly their size, so AddressSanitizer sees any access beyond them.
 #include <cstdint>
 #include <vector>
 
@@ -37,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* pData, std::size_t siz
     CStr text;
     text.Assign(utf8.data(), bytes);
     LXIFUZZ_CHECK(Units(out16.begin(), out16.end()) == decoded && lxitest::Text(text) == decoded, "%s", "UTF-8 decoding");
-    // Units to UTF-8 and back: the bytes taken in pairs, and each byte as one
-    // unit of a text (ASCII below 0x80, 2-byte units, then 3-byte ones).
+    // Units to UTF-8 and back: the bytes in pairs, and each byte as a unit (ASCII below 0x80, 2-byte, then 3-byte ones).
     Units text16;
     for (std::size_t i = 0; i < size; ++i)
         text16 += static_cast<char16_t>(pData[i] < 0x80 ? pData[i] : pData[i] < 0xC0 ? 0x80 + (pData[i] - 0x80) * 29 : 0x800 + (pData[i] - 0xC0) * 1000);

@@ -33,16 +33,6 @@ bool IsWhite(char16_t unit, wchar_t const* pSet)
 
 }  // namespace
 
-Units Text(CStr const& s)
-{
-    return s.GetData() != nullptr ? Units(reinterpret_cast<char16_t const*>(s.GetData()), s.GetLength()) : Units();
-}
-
-Units UpToNul(Units const& text)
-{
-    return text.substr(0, text.find(u'\0'));
-}
-
 Units FromUtf8(unsigned char const* pBytes, unsigned int count)
 {
     Units out;
@@ -63,13 +53,10 @@ std::string ToUtf8(Units const& text)
 {
     std::string out;
     for (unsigned int u : text) {
-        if (u < 0x80u)
-            out += static_cast<char>(u);
-        else if (u < 0x800u)
-            out += {static_cast<char>(0xC0u | (u >> 6)), static_cast<char>(0x80u | (u & 0x3Fu))};
-        else
-            out += {static_cast<char>(0xE0u | (u >> 12)), static_cast<char>(0x80u | ((u >> 6) & 0x3Fu)),
-                    static_cast<char>(0x80u | (u & 0x3Fu))};
+        unsigned int const trail = u < 0x80u ? 0 : u < 0x800u ? 1 : 2;   // continuation bytes
+        out += static_cast<char>(trail == 0 ? u : (trail == 1 ? 0xC0u : 0xE0u) | u >> (6 * trail));
+        for (unsigned int k = trail; k-- > 0;)
+            out += static_cast<char>(0x80u | ((u >> (6 * k)) & 0x3Fu));
     }
     return out;
 }
@@ -81,12 +68,6 @@ unsigned int Find(Units const& text, Units const& pattern, unsigned int start)
         return wanted.empty() ? start : CStr::NOT_FOUND;
     std::size_t const at = UpToNul(text.substr(start)).find(wanted);
     return at == Units::npos ? CStr::NOT_FOUND : start + static_cast<unsigned int>(at);
-}
-
-unsigned int CStrRun::Length()
-{
-    unsigned int const kind = Choose(8);   // short, around the inline 26 and 31, or long
-    return kind < 3 ? Choose(8) : kind < 5 ? 24 + Choose(10) : Choose(kind < 7 ? 70 : 300);
 }
 
 Units CStrRun::Random(unsigned int count)
@@ -106,7 +87,7 @@ void CStrRun::MakeSource(CStr& source)
 {
     Units const own = Text(*m_str);
     unsigned int const kind = Choose(6), at = Choose(static_cast<unsigned int>(own.size()) + 1);
-    if (kind == 0)
+    if (kind == 0)   // none
         return;
     Units const text = kind == 1 ? Units() : kind < 4 ? Random(Length()) : own.substr(at, Choose(40));
     source.Resize(kind == 1 ? Choose(8) : 0u, false);
@@ -308,16 +289,13 @@ std::string CStrRun::Step()
             ++count;
         bool const fits = L >= sourceText.size();
         unsigned int const checksum = s.CalcSubStrChksumAndLength(source.GetData(), length);
-        result = std::to_string(checksum) + " " + std::to_string(length) + " " + std::to_string(s.FindNext(source, a)) +
-                 " " + std::to_string(s.Count(source, a)) + " " + std::to_string(s.Equals(source)) +
-                 std::to_string(s.StartsWith(source)) + std::to_string(s.EndsWith(source)) + " " +
-                 std::to_string(s.FindNextWithChecksum(source.GetData(), std::min(a, L), sum, size));
-        wantResult = std::to_string(sum) + " " + std::to_string(size) + " " + std::to_string(Find(before, pattern, a)) +
-                     " " + std::to_string(count) + " " +
-                     std::to_string(self || (L == sourceText.size() && UpToNul(before) == pattern)) +
-                     std::to_string(self || (fits && UpToNul(before).compare(0, size, pattern) == 0)) +
-                     std::to_string(self || (fits && UpToNul(before.substr(L - std::min<std::size_t>(L, sourceText.size()))) == pattern)) +
-                     " " + std::to_string(pBefore == nullptr || size == 0 ? CStr::NOT_FOUND : Find(before, pattern, std::min(a, L)));
+        auto const join = [](auto... values) { return ((std::to_string(values) + " ") + ...); };
+        result = join(checksum, length, s.FindNext(source, a), s.Count(source, a), s.Equals(source), s.StartsWith(source),
+                      s.EndsWith(source), s.FindNextWithChecksum(source.GetData(), std::min(a, L), sum, size));
+        Units const upToNul = UpToNul(before), tail = before.substr(L - std::min<std::size_t>(L, sourceText.size()));
+        wantResult = join(sum, size, Find(before, pattern, a), count, self || (L == sourceText.size() && upToNul == pattern),
+                          self || (fits && upToNul.compare(0, size, pattern) == 0), self || (fits && UpToNul(tail) == pattern),
+                          pBefore == nullptr || size == 0 ? CStr::NOT_FOUND : Find(before, pattern, std::min(a, L)));
     }
     }
     bool const failed = FailureInjected();

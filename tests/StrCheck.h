@@ -17,8 +17,11 @@ namespace lxitest {
 
 using Units = std::u16string;
 
-Units Text(CStr const& s);                                          // "" without a buffer
-Units UpToNul(Units const& text);
+inline Units Text(CStr const& s)   // "" without a buffer
+{
+    return s.GetData() != nullptr ? Units(reinterpret_cast<char16_t const*>(s.GetData()), s.GetLength()) : Units();
+}
+inline Units UpToNul(Units const& text) { return text.substr(0, text.find(u'\0')); }
 Units FromUtf8(unsigned char const* pBytes, unsigned int count);   // the decoding rules
 std::string ToUtf8(Units const& text);                              // 1, 2 or 3 bytes a unit
 // FindNext's answer: the pattern's units before any 0, searched from start in the units up to the next 0.
@@ -32,7 +35,11 @@ public:
 
 private:
     unsigned int Choose(unsigned int n) { return n <= 1 ? 0u : m_choose(n) % n; }
-    unsigned int Length();
+    unsigned int Length()   // short, around the inline 26 and 31, or long
+    {
+        unsigned int const kind = Choose(8);
+        return kind < 3 ? Choose(8) : kind < 5 ? 24 + Choose(10) : Choose(kind < 7 ? 70 : 300);
+    }
     Units Random(unsigned int count);
     void MakeSource(CStr& source);
 

@@ -125,13 +125,7 @@ long BlockUnits(void const* pBlock)
     return found == Blocks().end() ? -1 : static_cast<long>(found->second / 2) - 1;
 }
 
-FakeClock::FakeClock(long long seconds, long nanoseconds)
-{
-    g_seconds = seconds;
-    g_nanoseconds = nanoseconds;
-    g_clockArmed = true;
-}
-
+FakeClock::FakeClock(long long s, long ns) { g_seconds = s; g_nanoseconds = ns; g_clockArmed = true; }
 FakeClock::~FakeClock() { g_clockArmed = false; }
 SleepRecorder::SleepRecorder() { g_sleptUs = 0; g_sleepArmed = true; }
 SleepRecorder::~SleepRecorder() { g_sleepArmed = false; }
@@ -174,7 +168,6 @@ LogRoot::LogRoot(bool withData) : m_oldDir(fs::current_path())
 {
     char aTemplate[] = "/tmp/lxibase-XXXXXX";
     m_root = mkdtemp(aTemplate) != nullptr ? aTemplate : "/nonexistent";
-    fs::permissions(m_root, fs::perms::all);
     fs::create_directory(Path("run"));
     if (withData)
         fs::create_directory(Path("Data"));
@@ -190,9 +183,6 @@ LogRoot::~LogRoot()
     m_oldZone.empty() ? unsetenv("TZ") : setenv("TZ", m_oldZone.c_str(), 1);
     tzset();
     std::error_code error;
-    for (auto const& entry : fs::recursive_directory_iterator(m_root, error))
-        if (entry.is_directory() && !entry.is_symlink())
-            fs::permissions(entry.path(), fs::perms::all, error);
     fs::remove_all(m_root, error);
 }
 
