@@ -97,7 +97,7 @@ void CStrRun::MakeSource(CStr& source)
 
 std::string CStrRun::Step()
 {
-    if (m_str->GetBuffSize() > 0x10000u)   // self-appends double it: start afresh
+    if (m_str->GetBuffSize() > 0x1000u)   // self-appends double it, self-replacements square it: start afresh
         m_str.emplace();
     CStr& s = *m_str;
     Units const before = Text(s), none;
