@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "LxiOSALRuntime.h"
 #include "TestUtil.h"
@@ -75,6 +78,13 @@ TEST(FileTest, WriteAndRemove)
                 !Runtime::FileWrite(big, CStr("y"), pFile));
     EXPECT_TRUE(Runtime::FileWrite(CStr("z"), pFile) && Runtime::FileFlush(pFile) == -1 &&
                 Runtime::FileWrite(CStr("z"), pFile) && Runtime::FileClose(pFile) == -1);
+
+    std::string const fifo = root.Path("fifo");   // fstat knows its size (0), though it cannot seek: marked
+    int const reader = mkfifo(fifo.c_str(), 0600) == 0 ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    ASSERT_NE(nullptr, pFile = Runtime::FileOpenUtf16(CStr(fifo.c_str()), "ab+"));
+    char aMark[4] = {};
+    EXPECT_TRUE(Runtime::FileClose(pFile) == 0 && read(reader, aMark, 4) == 2 && aMark == std::string("\xFF\xFE"));
+    close(reader);
 
     EXPECT_TRUE(Runtime::FileRemove(CStr(file.c_str())) == 0 && !fs::exists(file));
     EXPECT_EQ(0, Runtime::FileRemove(file.c_str()));   // no such file

@@ -86,6 +86,7 @@ TEST(Routing, RegistrationsRequestsAndNotifications)
     EXPECT_EQ(0xFFFFFFFFu, request.GetRequestId());
     EXPECT_EQ(expected, router.m_calls);
     EXPECT_EQ(2u, other.m_calls.size());
-    stNotificationFilterItem const byId(static_cast<enumNotificationId>(77));
+    stNotificationFilterItem byId(static_cast<enumLxiDatabaseItem>(3));   // both fields assigned over
+    byId.Assign(stNotificationFilterItem(static_cast<enumNotificationId>(77)));
     EXPECT_TRUE(byId.GetNotificationId() == 77 && byId.GetDatabaseItemChanged() == LXI_DATABASE_ITEM_NONE);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 #include <dlfcn.h>
+#include <thread>
 
 #include "TestUtil.h"
 #include "LxiOSALRuntime.h"
@@ -53,10 +54,11 @@ TEST(RuntimeDeathTest, Console)
 {
     struct Case { std::FILE* pStream; void (*pWrite)(CStr const&); };
     for (Case c : {Case{stdout, &Runtime::WriteToStdOut}, Case{stderr, &Runtime::WriteToStdErr}})
-        EXPECT_EQ("<1 50% %d %ls\n2>", lxitest::Capture(c.pStream, [&] {
+        EXPECT_EQ("<1 50% %d %ls\n|2>", lxitest::Capture(c.pStream, [&] {
             std::fprintf(c.pStream, "<%d ", 1);
             c.pWrite(CStr("50% %d %ls\n"));
             c.pWrite(CStr());
+            std::thread([&] { std::fputc('|', c.pStream); }).join();   // the stream is free again
             std::fprintf(c.pStream, "%d>", 2);
         }));
     CStr const text(L"caf\u00e9 \u20ac");
