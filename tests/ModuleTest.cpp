@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 #include <vector>
 
@@ -10,8 +11,7 @@
 
 using Runtime = CLxiOSALRuntime;
 
-// While set, readlink of "/proc/<pid>/exe" (the library's calls bind to the definition below) yields this target,
-// cut to the caller's buffer; "" fails.
+// While set, readlink of "/proc/<pid>/exe" (the library's calls bind to this one) gives it, cut to fit; "" fails.
 static char const* g_pFakeExe = nullptr;
 
 extern "C" ssize_t readlink(char const* pPath, char* pBuffer, size_t size) noexcept
@@ -29,10 +29,14 @@ TEST(Module, LoadDynLibrary)
     lxitest::LogRoot root(false);
     std::vector<std::string> paths = {LXITEST_MODULE_TRUE, LXITEST_MODULE_FALSE, LXITEST_MODULE_NONE,
                                       "/nonexistent/lxitest.so", "liblxitest-nowhere.so", ""};   // "": not the program
-    // Cut copies of a module (named early in its first segment): no segment may be mapped beyond the file.
+    // Cut copies of a module, down to one byte short of its last loaded segment: none may be mapped beyond the file.
     std::string const bytes = lxitest::ReadFile(LXITEST_MODULE_TRUE);
-    std::size_t const at = bytes.find("GetILxiModuleCtrlIfc");
-    for (std::size_t size : {std::size_t{0}, std::size_t{64}, at / 2, at + 8}) {
+    auto const* pHeader = reinterpret_cast<ElfW(Ehdr) const*>(bytes.data());   // a heap block: aligned
+    auto const* pSegments = reinterpret_cast<ElfW(Phdr) const*>(bytes.data() + pHeader->e_phoff);
+    std::size_t loaded = 0;   // where the last loaded segment's bytes end
+    for (auto const* p = pSegments; p != pSegments + pHeader->e_phnum; ++p)
+        loaded = p->p_type == PT_LOAD ? std::max<std::size_t>(loaded, p->p_offset + p->p_filesz) : loaded;
+    for (std::size_t size : {std::size_t{0}, std::size_t{64}, loaded - 1}) {
         paths.push_back(root.Path("cut" + std::to_string(paths.size()) + ".so"));
         lxitest::WriteFile(paths.back(), bytes.substr(0, size));
     }

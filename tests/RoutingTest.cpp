@@ -62,6 +62,10 @@ TEST(Routing, RegistrationsRequestsAndNotifications)
     {
         INotificationConsumer consumer;
         IRequestProcessor processor(s_aIds, 2);
+        auto const* pItems = reinterpret_cast<stNotificationFilterItem const*>(&router);   // a sentinel
+        unsigned short count = 7;
+        consumer.GetNotificationFilterItems(pItems, count);   // by default: none
+        EXPECT_TRUE(pItems == nullptr && count == 0);
         CNotificationBase const sent(static_cast<enumLxiDatabaseItem>(3), s31, sShort, ~0u, 7, 8, 0xFFFF, 9, 10, 0xFF, 11, 12);
         CNotificationBase copy, assigned;
         copy.Assign(sent).Assign(copy);

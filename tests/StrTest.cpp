@@ -62,6 +62,10 @@ TEST(Str, StorageRules)
     }
     EXPECT_EQ(0xBEEF, aArray[32]);   // never written beyond capacity + 1 units
     EXPECT_EQ('b', aArray[0]);        // nor after the string left it
+    CStr grows("a.a.a.a.a");   // the match list cannot grow: the text stays, the list's first block is freed
+    lxitest::FailAllocation(2);
+    EXPECT_EQ(u"a.a.a.a.a", lxitest::Text(grows.Replace(a, xyz, 0, true)));
+    lxitest::FailAllocation(0);
 
     // Time-efficient growth from empty, one unit at a time: where a new block comes, and its capacity.
     CStr grown(0u, true);

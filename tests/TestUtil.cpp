@@ -153,9 +153,9 @@ std::string Capture(std::FILE* pStream, std::function<void()> const& fn)
     return out;
 }
 
-std::string LogText(std::string const& path)
+std::string LogRoot::Log() const
 {
-    std::string const bytes = ReadFile(path);
+    std::string const bytes = ReadFile(Path("Data/ErrorLog.log"));
     if (bytes.compare(0, 2, "\xFF\xFE") != 0)
         return bytes.empty() ? "" : "no mark";
     std::string text;

@@ -39,8 +39,6 @@ std::string ReadFile(std::string const& path);
 void WriteFile(std::string const& path, std::string const& bytes);
 std::string Capture(std::FILE* pStream, std::function<void()> const& fn);   // what reached its descriptor
 inline std::string CaptureStderr(std::function<void()> const& fn) { return Capture(stderr, fn); }
-// A UTF-16 log after its mark, a char a unit ('?' above 0xFF or a lone byte); "" for no file, "no mark" without one.
-std::string LogText(std::string const& path);
 inline std::string LogNotice() { return "FileOpenUtf16: the file ../Data/ErrorLog.log failed to open!\n"; }
 
 // While it lives, a fresh <root>/run is the working directory (the log: <root>/Data/ErrorLog.log), in UTC.
@@ -51,7 +49,8 @@ public:
     ~LogRoot();
     LogRoot(LogRoot const&) = delete; LogRoot& operator=(LogRoot const&) = delete;
     std::string Path(std::string const& name) const { return m_root + "/" + name; }
-    std::string Log() const { return LogText(Path("Data/ErrorLog.log")); }
+    // The log after its mark, a char a unit ('?' above 0xFF or for a lone byte); "" for none, "no mark" without one.
+    std::string Log() const;
 
 private:
     std::string m_root, m_oldZone;
