@@ -68,8 +68,8 @@ TEST_F(ErrorHandler, Lines)
     std::pair<std::function<void()>, std::string> const cases[] = {
         {[] { CErrorHandler::LogMsg(L"f", 4294967295u, false, LXI_ERR_SOCKET_CONNECT_FAILED, L"h%s%n", 80, -5); },
          "connect to host \"h%s%n\" on port 80 failed, errno=-5 in line 4294967295, file: f"},
-        {[] { CErrorHandler::LogMsg(L"50%d%ls.cpp", 3, false, static_cast<enumLxiErrorLogId>(1000)); },
-         " in line 3, file: 50%d%ls.cpp"},   // an unknown id: the location alone
+        {[] { CErrorHandler::LogMsg(L"50%d%ls-ab.cpp", 3, false, static_cast<enumLxiErrorLogId>(1000)); },
+         " in line 3, file: 50%d%ls-ab.cpp"},   // an unknown id: the location alone, 32 units
         {[] { CErrorHandler::LogMsg(nullptr, 3, false, LXI_ERR_SET_CURRENT_DIRECTORY_FAILED); },
          "SetCurrentDirectory: failed! in line 3, file: "},
         {[] { CErrorHandler::LogMsg(CStr("100% %n done"), false); }, "100% %n done"},

@@ -73,7 +73,8 @@ TEST(Routing, RegistrationsRequestsAndNotifications)
         assigned = copy;
         EXPECT_EQ(std::vector(3, Fields(sent)), (std::vector{Fields(copy), Fields(built), Fields(assigned)}));
         EXPECT_TRUE(sent.GetNotificationId() == LXI_NOTIFICATION_DATABASE_ITEM_CHANGED &&
-                    sent.GetStringValue1().GetLength() == 31 && sent.GetStringValue2().GetBuffSize() == 31);
+                    sent.GetStringValue1().GetLength() == 31 && lxitest::Text(sent.GetStringValue2()) == u"short" &&
+                    sent.GetStringValue2().GetBuffSize() == 31);
         request.Process();
         copy.Process();
         copy.Clear();
