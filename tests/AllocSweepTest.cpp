@@ -64,12 +64,11 @@ TEST(AllocSweep, PlatformOperations)
         {"StartExecutable", [&] { return std::to_string(Runtime::StartExecutable(sProgram, sArguments, sNone)); }, "0", {}},
         {"GetApplicationPath", [] { CStr path; Runtime::GetApplicationPath(path); return std::string(CStrA(path).GetDataA()); },
          fs::canonical(LXITEST_BINARY_DIR).string(), {""}},
-        {"AddSourceLocation", [&] {
-             unsigned short aInline[32];
-             CStr result(aInline, 31, true, false);   // in its inline room
-             CErrorHandler::AddSourceLocation(L"../src/SocketServer.cpp", 7, sMessage, result);
+        {"AddSourceLocation", [&] {   // the message as its own result
+             CStr result(sMessage);
+             CErrorHandler::AddSourceLocation(L"../src/SocketServer.cpp", 7, result, result);
              return std::string(CStrA(result).GetDataA());
-         }, located, {""}},
+         }, located, {"", message, located.substr(message.size())}},   // "": the 8-bit copy failed
         {"LogMsg, 40,000 units", logged([&] { CErrorHandler::LogMsg(sHuge, false); }), "err:|log:" + line(huge),
          {"err:" + lxitest::LogNotice() + line(huge) + "|log:", "err:" + line(huge) + "|log:"}},
         {"LogMsg(id)", logged([] {
