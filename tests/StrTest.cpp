@@ -88,6 +88,7 @@ TEST(Str, NoHeapWithinRoom)
     lxitest::AllocCounter counter;
     CStr a(""), b(L""), c(reinterpret_cast<unsigned char const*>("")), d(a), none, e(static_cast<char const*>(nullptr));
     d.Assign("").Assign(L"").Assign(b).Append(none).Insert(a, 0).Format(L"%ls", L"");
+    d.Assign(static_cast<char const*>(nullptr), 5).Assign(static_cast<wchar_t const*>(nullptr), 5);   // null: no text
     for (CStr const* p : {&a, &b, &c, &d, &e})
         EXPECT_EQ(nullptr, p->GetData());
     room.Assign("  one two three  ").Trim().ReplaceRange(0, 4, x).CopyRange(room, 1, 100).Cut(4, 3);
