@@ -1,6 +1,5 @@
-// What other modules compile against, fixed within SOVERSION 1: object sizes and the word's bits, for 32-bit ARM (the
-// target) and LP64, checked as the tests compile. Field order, offsets, vtable slots and enumeration values are guarded
-// by the ABI check (abi/), the catalogue's ids by its digest.
+// What other modules compile against, fixed within SOVERSION 1, checked as the tests compile: object sizes and the
+// word's bits on armhf and LP64. Field order, offsets, vtable slots and enumeration values: the ABI check (abi/).
 #include "LxiThreadObject.h"
 #include "NotificationBase.h"
 #include "RequestBase.h"

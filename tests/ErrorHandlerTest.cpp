@@ -39,7 +39,7 @@ using ErrorHandlerDeathTest = ErrorHandler;
 
 // While set, writev takes the next of these many bytes per call (-1: fails with EINTR); the next fstat fails.
 std::vector<long> g_writes;
-bool g_failStat = false;
+bool g_failStat = false, g_failLock = false;   // g_failLock: every flock fails, as on file systems without locks
 
 }  // namespace
 
@@ -60,6 +60,12 @@ extern "C" int fstat(int fd, struct stat* pInfo) noexcept
 {
     static auto const pNext = reinterpret_cast<int (*)(int, struct stat*)>(dlsym(RTLD_NEXT, "fstat"));
     return std::exchange(g_failStat, false) ? -1 : pNext(fd, pInfo);
+}
+
+extern "C" int flock(int fd, int operation) noexcept
+{
+    static auto const pNext = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    return g_failLock ? (errno = ENOLCK, -1) : pNext(fd, operation);
 }
 
 TEST_F(ErrorHandler, Lines)
@@ -103,6 +109,7 @@ TEST_F(ErrorHandler, ShortTornAndUnwritableLogs)
         lxitest::WriteFile(path, before);
         g_writes = writes;
         g_failStat = before.empty();   // a log whose size is unknown gets no mark
+        g_failLock = before.size() == 2;   // one without locks still gets the line
         CErrorHandler::LogMsg(CStr("x"), false);
         EXPECT_EQ(before + between + line, lxitest::ReadFile(path));
     }

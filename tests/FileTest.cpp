@@ -15,10 +15,9 @@ namespace fs = std::filesystem;
 TEST(FileTest, ByteOrderMarksAndFailedOpens)
 {
     lxitest::LogRoot root(false);
-    std::string const dir = root.Path(""), file = root.Path("caf??");
+    std::string const dir = root.Path(""), file = root.Path("caf??"), u16 = "\xFF\xFE", u8 = "\xEF\xBB\xBF";
     CStr const path((std::wstring(dir.begin(), dir.end()) + L"caf\u00e9\U0001F600").c_str());
     struct Case { bool utf8; std::string mode; char const* before; std::string expected; };   // mode: not the literal
-    std::string const u16 = "\xFF\xFE", u8 = "\xEF\xBB\xBF";
     Case const cases[] = {
         {false, "wb", "old text", u16 + "Z"},         {false, "ab+", nullptr, u16 + "Z"},
         {false, "ab+", "\xFF\xFE" "A", u16 + "AZ"},   {false, "ab+", "xy", "xyZ"},

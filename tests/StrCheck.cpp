@@ -116,9 +116,7 @@ std::string CStrRun::Step()
         MakeSource(other);
     if (op == 9 && kind != 0)
         MakeSource(replacement);
-    std::optional<CStrW> copy;
-    if (op == 11)
-        copy.emplace(s);
+    std::optional<CStrW> const copy = op == 11 ? std::optional<CStrW>(std::in_place, s) : std::nullopt;
     CStr const& source = self ? s : other;
     Units const sourceText = Text(source), pattern = UpToNul(sourceText);
     auto const size = static_cast<unsigned int>(pattern.size());

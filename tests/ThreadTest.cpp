@@ -58,11 +58,11 @@ TEST(Thread, LifeCycleAndStopRules)
     EXPECT_TRUE(counter.Count() == 0 && thread.GetThreadName().GetLength() == 31 &&
                 thread.GetThreadState() == LXI_THRD_WAIT_FOR_START);
 
-    // A stop asked while Startup runs is repeated until the cycle ends.
+    // A stop asked while Startup runs is repeated until the cycle ends (maybe before its first step).
     thread.m_startupTime = std::chrono::milliseconds(30);
     ASSERT_TRUE(Runtime::CreateThread(thread) && waitUntil([&] { return thread.GetThreadState() == LXI_THRD_STARTUP; }));
     EXPECT_TRUE(Runtime::StopThreadAndWaitForTermination(thread, 20000));
-    EXPECT_TRUE(std::regex_match(thread.m_log, std::regex("S1(E2W2)*E[23]W[23]D4"))) << thread.m_log;
+    EXPECT_TRUE(std::regex_match(thread.m_log, std::regex("S1(E2W2)*(E[23]W[23])?D4"))) << thread.m_log;
 
     // Runs of a self-ending object end at once and leave nothing behind (detached); the 10 ms pauses are counted.
     CRecorder quick("quick", true);
