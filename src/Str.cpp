@@ -401,8 +401,8 @@ unsigned int FindByChecksum(unsigned short const* pText, unsigned short const* p
 inline unsigned int CandidateFlags(unsigned short const* p, unsigned int last, __m128i firsts,
                                    __m128i lasts)
 {
-    __m128i const starts = lxistr::LoadUnits(p);
-    __m128i const ends = lxistr::LoadUnits(p + last);
+    __m128i const starts = lxistr::Load(p);
+    __m128i const ends = lxistr::Load(p + last);
     __m128i const both = _mm_and_si128(_mm_cmpeq_epi16(starts, firsts), _mm_cmpeq_epi16(ends, lasts));
     return static_cast<unsigned int>(
         _mm_movemask_epi8(_mm_or_si128(both, _mm_cmpeq_epi16(starts, _mm_setzero_si128()))));
@@ -496,9 +496,9 @@ bool CStr::Equals(CStr const& other) const
     unsigned int i = 0;
 #if LXIBASE_SSE2
     for (; length + 1 - i >= 8; i += 8) {
-        __m128i const a = lxistr::LoadUnits(pA + i);
+        __m128i const a = lxistr::Load(pA + i);
         __m128i const same = _mm_andnot_si128(_mm_cmpeq_epi16(a, _mm_setzero_si128()),
-                                              _mm_cmpeq_epi16(a, lxistr::LoadUnits(pB + i)));
+                                              _mm_cmpeq_epi16(a, lxistr::Load(pB + i)));
         auto const goOn = static_cast<unsigned int>(_mm_movemask_epi8(same));
         if (goOn != 0xFFFFu) {
             i += static_cast<unsigned int>(__builtin_ctz(~goOn)) / 2;

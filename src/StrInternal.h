@@ -33,14 +33,15 @@ unsigned int DecodeUtf8(unsigned short* pTarget, unsigned int room, unsigned cha
                         unsigned int count);
 
 #if LXIBASE_SSE2
-inline __m128i LoadUnits(unsigned short const* p)
+// 16 bytes from or to any address, aligned or not.
+inline __m128i Load(void const* p)
 {
-    return _mm_loadu_si128(reinterpret_cast<__m128i const*>(p));
+    return _mm_loadu_si128(static_cast<__m128i const*>(p));
 }
 
-inline void StoreUnits(unsigned short* p, __m128i units)
+inline void Store(void* p, __m128i value)
 {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), units);
+    _mm_storeu_si128(static_cast<__m128i*>(p), value);
 }
 #endif
 
@@ -84,12 +85,12 @@ inline void CopyShortText(unsigned short* pTarget, unsigned short const* pSource
     if (count != 0) {
         unsigned int const second = count >= 16 ? 8 : count - 8;
         unsigned int const third = count >= 16 ? count - 16 : 0;
-        __m128i const a = LoadUnits(pSource), b = LoadUnits(pSource + second);
-        __m128i const c = LoadUnits(pSource + third), d = LoadUnits(pSource + count - 8);
-        StoreUnits(pTarget, a);
-        StoreUnits(pTarget + second, b);
-        StoreUnits(pTarget + third, c);
-        StoreUnits(pTarget + count - 8, d);
+        __m128i const a = Load(pSource), b = Load(pSource + second);
+        __m128i const c = Load(pSource + third), d = Load(pSource + count - 8);
+        Store(pTarget, a);
+        Store(pTarget + second, b);
+        Store(pTarget + third, c);
+        Store(pTarget + count - 8, d);
     }
 #else
     if (count != 0)

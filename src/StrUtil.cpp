@@ -91,15 +91,8 @@ inline __m128i UnitsFrom(unsigned int from)
     return _mm_set1_epi16(static_cast<short>(~(from - 1)));
 }
 
-inline __m128i Load(void const* p)
-{
-    return _mm_loadu_si128(static_cast<__m128i const*>(p));
-}
-
-inline void Store(void* p, __m128i value)
-{
-    _mm_storeu_si128(static_cast<__m128i*>(p), value);
-}
+using lxistr::Load;
+using lxistr::Store;
 
 // Sum of the four 32-bit lanes.
 inline unsigned int SumOfLanes(__m128i lanes)
@@ -140,6 +133,13 @@ inline void CountUtf8Blocks(unsigned short const* pSource, unsigned int& i, unsi
         }
         bytes += 24 * blocks - SumOfLanes(_mm_madd_epi16(fewer, _mm_set1_epi16(-1)));
     }
+}
+
+// The unit of the two-byte sequence at p, whose lead is C0..DF: the second
+// byte's value without its top bit, as the scalar walk takes it.
+inline unsigned short TwoByteUnit(unsigned char const* p)
+{
+    return static_cast<unsigned short>(((p[0] & 0x1Fu) << 6) | (p[1] & 0x7Fu));
 }
 
 // The two UTF-8 bytes of a unit from 0x80 to 0x7FF, in memory order.
@@ -398,7 +398,7 @@ inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigne
                 unsigned int const run = static_cast<unsigned int>(__builtin_ctz(high | 0x10000u));
                 bool const lead = run < 16 && ((leads >> run) & 1u) != 0;
                 if (lead)
-                    pOut[run] = static_cast<unsigned short>(((pIn[run] & 0x1Fu) << 6) | (pIn[run + 1] & 0x7Fu));
+                    pOut[run] = TwoByteUnit(pIn + run);
                 pIn += lead ? run + 2 : run;
                 pOut += lead ? run + 1 : run;
                 if (!lead)
@@ -408,12 +408,12 @@ inline void DecodeUtf8Blocks(unsigned short* pTarget, unsigned int room, unsigne
             }
             unsigned int const has1 = first < 16 ? 1u : 0u;
             unsigned int const has2 = second < 16 ? 1u : 0u;
-            pOut[first] = static_cast<unsigned short>(((pIn[first] & 0x1Fu) << 6) | (pIn[first + 1] & 0x7Fu));
+            pOut[first] = TwoByteUnit(pIn + first);
             __m128i const after1 = Load(pIn + first + 2);
             Store(pOut + first + 1, _mm_unpacklo_epi8(after1, zero));
             Store(pOut + first + 9, _mm_unpackhi_epi8(after1, zero));
             unsigned short* const pSecond = pOut + second - has1;
-            *pSecond = static_cast<unsigned short>(((pIn[second] & 0x1Fu) << 6) | (pIn[second + 1] & 0x7Fu));
+            *pSecond = TwoByteUnit(pIn + second);
             __m128i const after2 = Load(pIn + second + 2);
             Store(pSecond + 1, _mm_unpacklo_epi8(after2, zero));
             Store(pSecond + 9, _mm_unpackhi_epi8(after2, zero));
